@@ -1,0 +1,51 @@
+#pragma once
+
+#include "CUSBHardWare.h"
+#include "FirmwareInfo.h"
+#include "HidBus.h"
+#include "StorageMap.h"
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+// The station's one device object: the command set plus the composite lock that keeps
+// sequences of commands (read-modify-write, select-read-release) together, and the
+// operations on the control and identity blocks.
+//
+// Lock order is always compositeLock, then transactionLock.
+class CUSBChannel : public CUSBHardWare {
+public:
+    CUSBChannel() = default;
+    ~CUSBChannel() override;
+
+    std::recursive_mutex compositeLock;
+
+    // Opens the head on the bus under both locks and replaces the open handle (the old one is
+    // closed). Returns true when a head was found; with none found the old handle stays.
+    bool openTester(HidBus& bus);
+    // Puts an already open handle in place of the current one (under both locks).
+    void attach(std::unique_ptr<HidHandle> handle);
+    // Closes the open handle, if any (under both locks).
+    void detach();
+    // Path of the open handle, empty when none; used to tell whether a removal concerns the head.
+    std::string devicePath();
+
+    // The connected head's firmware record, read at every connection.
+    FirmwareInfo firmwareInfo() const;
+    void setFirmwareInfo(const FirmwareInfo& info);
+
+    // Changes one byte of the control block: 10 ms, ReadControl, 10 ms, WriteControl, under both
+    // locks. Every other byte is written back as read.
+    bool setControlByte(int index, std::uint8_t value);
+
+    // Reads the identity block (254) under compositeLock.
+    bool readIdentity(Payload& block);
+
+private:
+    mutable std::mutex firmwareMutex_;
+    FirmwareInfo firmwareInfo_;
+};
+
+// Text of a NUL-padded field of at most 16 bytes, up to the first NUL.
+std::string identityText(const Payload& block, int offset);

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "HidBus.h"
+#include "Report.h"
+#include "ReportTrace.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// Result codes of FindHidDevice.
+enum HidResult : int {
+    HID_FOUND = 0,
+    HID_STRING_UNREADABLE = 2,
+    HID_NOT_FOUND = 3,
+};
+
+struct HidFindResult {
+    int code = HID_NOT_FOUND;
+    std::unique_ptr<HidHandle> handle; // set only with HID_FOUND
+};
+
+// Finds the first interface on the bus with the given ids and, unless a text is null, the given
+// manufacturer and product texts (compared after narrowing the UTF-16 strings to 8 bits).
+HidFindResult FindHidDevice(HidBus& bus, std::uint16_t vendorId, const char* manufacturer,
+                            std::uint16_t productId, const char* product);
+
+// Opens the test head: FindHidDevice with the head's identifiers; null unless found.
+std::unique_ptr<HidHandle> OpenTester(HidBus& bus);
+
+// Narrows UTF-16 text to 8 bits: units below 256 keep their value, every other unit becomes '?'.
+std::string narrowUtf16(const std::u16string& text);
+
+// The transport layer of the device object: one open handle and the last reply. It has no lock
+// of its own; every call below is made by CUSBHardWare under its transaction lock.
+class hiddata {
+public:
+    // How long a read waits for a reply before the transaction gives up.
+    static constexpr std::chrono::milliseconds kReplyTimeout{1000};
+
+    hiddata() = default;
+    virtual ~hiddata();
+    hiddata(const hiddata&) = delete;
+    hiddata& operator=(const hiddata&) = delete;
+
+    // Every report written and read goes to this trace when set (null: no trace).
+    void setTrace(std::shared_ptr<ReportTrace> trace);
+    void setReplyTimeout(std::chrono::milliseconds timeout) { replyTimeoutMs_ = static_cast<int>(timeout.count()); }
+
+    // True while a handle is open (it stays open across a removal until replaced).
+    bool hasDevice() const { return hasDevice_.load(std::memory_order_acquire); }
+
+protected:
+    // The last input report read successfully: byte 0 the report id, bytes 1..64 the payload.
+    Report replyBuffer{};
+
+    // Replaces the open handle; the old one is closed. Caller holds both device locks.
+    void replaceHandle(std::unique_ptr<HidHandle> handle);
+    std::string handlePath() const;
+
+    // Writes one report; false when there is no handle or the write failed.
+    bool writeReport(const Report& report);
+    // Reads one report into replyBuffer, waiting at most the reply time-out. On failure
+    // replyBuffer keeps the previous reply and false is returned.
+    bool readReport();
+    // Drops input reports that are already waiting: a late reply to an earlier request must
+    // never be taken as the reply to the next one.
+    void discardLateReplies();
+
+    std::shared_ptr<ReportTrace> trace() const { return trace_; }
+
+private:
+    std::unique_ptr<HidHandle> deviceHandle;
+    std::atomic<bool> hasDevice_{false};
+    std::shared_ptr<ReportTrace> trace_;
+    int replyTimeoutMs_ = static_cast<int>(kReplyTimeout.count());
+};
