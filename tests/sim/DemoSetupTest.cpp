@@ -210,4 +210,32 @@ TEST(DemoSetupLimits, OversizedRequestsAreKeptToTheGrid)
     EXPECT_EQ(head.memory(storage::boardTableEntryAddress(0), 4)[1], 64);
 }
 
+struct GridTextCase {
+    const char* name;
+    const char* text;
+    std::optional<DemoGrid> grid;
+};
+
+class DemoGridText : public ::testing::TestWithParam<GridTextCase> {};
+
+TEST_P(DemoGridText, Parses)
+{
+    EXPECT_EQ(parseDemoGrid(GetParam().text), GetParam().grid);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, DemoGridText,
+                         ::testing::Values(GridTextCase{"Empty", "", DemoGrid{2, 2, 40}},
+                                           GridTextCase{"Full", "4x4x64", DemoGrid{4, 4, 64}},
+                                           GridTextCase{"NoChannels", "3x1", DemoGrid{3, 1, 40}},
+                                           GridTextCase{"TooManyRows", "5x1x8", std::nullopt},
+                                           GridTextCase{"ZeroCols", "2x0", std::nullopt},
+                                           GridTextCase{"TooManyChannels", "2x2x65", std::nullopt},
+                                           GridTextCase{"OneNumber", "4", std::nullopt},
+                                           GridTextCase{"FourNumbers", "1x1x1x1", std::nullopt},
+                                           GridTextCase{"TrailingX", "2x2x", std::nullopt},
+                                           GridTextCase{"Negative", "-1x2", std::nullopt},
+                                           GridTextCase{"OtherSeparator", "2*2", std::nullopt},
+                                           GridTextCase{"Garbage", "big", std::nullopt}),
+                         ByName());
+
 } // namespace
