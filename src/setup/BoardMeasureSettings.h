@@ -29,7 +29,10 @@ struct BoardMeasureSettings {
 
     // The two parameter bytes of ReadCounts.
     std::uint8_t countsParam1() const { return static_cast<std::uint8_t>((delayTime << 4) | (userGain & 7)); }
-    std::uint8_t countsParam2() const { return static_cast<std::uint8_t>(((dischargeTime & 7) << 3) | current); }
+    std::uint8_t countsParam2() const
+    {
+        return static_cast<std::uint8_t>(((dischargeTime & 7) << 3) | current);
+    }
 
     friend bool operator==(const BoardMeasureSettings&, const BoardMeasureSettings&) = default;
 };

@@ -8,7 +8,10 @@
 // takes at most 64 (the one place that rule lives).
 inline constexpr int kMaxBoardChannels = 64;
 
-constexpr int usedChannels(int channelCount) { return std::clamp(channelCount, 0, kMaxBoardChannels); }
+constexpr int usedChannels(int channelCount)
+{
+    return std::clamp(channelCount, 0, kMaxBoardChannels);
+}
 
 // One whole board array: reference and thresholds are 16-bit, mask and order 8-bit.
 using ChannelValues = std::array<std::uint16_t, kMaxBoardChannels>;

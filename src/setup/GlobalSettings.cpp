@@ -6,7 +6,10 @@
 
 namespace {
 
-Rgbx getColor(const std::uint8_t* p) { return {p[0], p[1], p[2], p[3]}; }
+Rgbx getColor(const std::uint8_t* p)
+{
+    return {p[0], p[1], p[2], p[3]};
+}
 
 void putColor(std::uint8_t* p, const Rgbx& c)
 {

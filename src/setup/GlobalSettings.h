@@ -56,7 +56,10 @@ struct GlobalSettings {
 
     static GlobalSettings decode(std::span<const std::uint8_t, kSize> bytes);
     // From the first 56 bytes of a 64-byte block.
-    static GlobalSettings decode(std::span<const std::uint8_t, 64> block) { return decode(block.first<kSize>()); }
+    static GlobalSettings decode(std::span<const std::uint8_t, 64> block)
+    {
+        return decode(block.first<kSize>());
+    }
     Bytes encode() const;
     void encodeInto(std::span<std::uint8_t, kSize> bytes) const;
 

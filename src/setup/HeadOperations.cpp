@@ -12,7 +12,10 @@ namespace {
 
 using Lock = std::lock_guard<std::recursive_mutex>;
 
-bool validBoard(int k) { return k >= 0 && k < BoardTable::kEntries; }
+bool validBoard(int k)
+{
+    return k >= 0 && k < BoardTable::kEntries;
+}
 
 std::uint16_t arrayAddress(int k, BoardArray which)
 {
@@ -42,13 +45,20 @@ constexpr auto kTransfer = static_cast<std::uint8_t>(storage::kMemoryTransfer);
 } // namespace
 
 HeadOperations::HeadOperations(CUSBChannel& device, TestSetup& setup)
-    : device_(device), setup_(setup), pause_([](std::chrono::milliseconds ms) { std::this_thread::sleep_for(ms); })
+    : device_(device), setup_(setup),
+      pause_([](std::chrono::milliseconds ms) { std::this_thread::sleep_for(ms); })
 {
 }
 
-void HeadOperations::setPause(Pause pause) { pause_ = std::move(pause); }
+void HeadOperations::setPause(Pause pause)
+{
+    pause_ = std::move(pause);
+}
 
-void HeadOperations::pause() { pause_(kGroupPause); }
+void HeadOperations::pause()
+{
+    pause_(kGroupPause);
+}
 
 // ---- global settings ----
 
@@ -62,7 +72,10 @@ bool HeadOperations::readGlobalSettings()
     return true;
 }
 
-bool HeadOperations::writeGlobalSettings() { return writeGlobalSettings(setup_.global()); }
+bool HeadOperations::writeGlobalSettings()
+{
+    return writeGlobalSettings(setup_.global());
+}
 
 bool HeadOperations::writeGlobalSettings(const GlobalSettings& settings)
 {
@@ -114,9 +127,15 @@ std::optional<BoardTable> HeadOperations::fetchBoardTable()
     return table;
 }
 
-bool HeadOperations::readBoardTable() { return fetchBoardTable().has_value(); }
+bool HeadOperations::readBoardTable()
+{
+    return fetchBoardTable().has_value();
+}
 
-bool HeadOperations::writeBoardTable() { return writeBoardTable(setup_.boardTable()); }
+bool HeadOperations::writeBoardTable()
+{
+    return writeBoardTable(setup_.boardTable());
+}
 
 bool HeadOperations::writeBoardTable(const BoardTable& table)
 {
@@ -163,8 +182,8 @@ bool HeadOperations::readBoardArray(int k, BoardArray which, ChannelValues& valu
         std::array<std::uint8_t, 2 * storage::kMemoryTransfer> bytes{};
         const bool first = device_.ReadMemory(address, kTransfer, bytes.data());
         const bool second =
-            first && device_.ReadMemory(static_cast<std::uint16_t>(address + storage::kMemoryTransfer), kTransfer,
-                                        bytes.data() + storage::kMemoryTransfer);
+            first && device_.ReadMemory(static_cast<std::uint16_t>(address + storage::kMemoryTransfer),
+                                        kTransfer, bytes.data() + storage::kMemoryTransfer);
         if (!second)
             return false;
         for (std::size_t i = 0; i < values.size(); ++i)
@@ -192,8 +211,9 @@ bool HeadOperations::writeBoardArray(int k, BoardArray which, const ChannelValue
             bytes[2 * i + 1] = static_cast<std::uint8_t>(values[i] >> 8);
         }
         const bool first = device_.WriteMemory(address, kTransfer, bytes.data());
-        const bool second = device_.WriteMemory(static_cast<std::uint16_t>(address + storage::kMemoryTransfer),
-                                                kTransfer, bytes.data() + storage::kMemoryTransfer);
+        const bool second =
+            device_.WriteMemory(static_cast<std::uint16_t>(address + storage::kMemoryTransfer), kTransfer,
+                                bytes.data() + storage::kMemoryTransfer);
         return first && second;
     }
     ChannelBytes bytes{};

@@ -52,9 +52,9 @@ public:
     std::optional<std::string> readDeviceType();
 
     // ---- board table (memory 0..255) ----
-    bool readBoardTable();                                // into the image
-    bool writeBoardTable();                               // the image
-    bool writeBoardTable(const BoardTable& table);        // the given table, which becomes the image
+    bool readBoardTable();                         // into the image
+    bool writeBoardTable();                        // the image
+    bool writeBoardTable(const BoardTable& table); // the given table, which becomes the image
     // 20 ms, readBoardTable, sets entry k (position = col << 4 | row & 15), 20 ms, writeBoardTable.
     // Every other entry is written back exactly as just read.
     bool updateBoardTableEntry(int k, std::uint8_t row, std::uint8_t col, std::uint8_t boardIndex,
@@ -70,7 +70,7 @@ public:
     bool writeBoardRecord(int k, const BoardRecord& record);
 
     struct BoardOrder {
-        bool ok = false;               // every transfer's reply arrived
+        bool ok = false; // every transfer's reply arrived
         bool orderEnable = false;
         ChannelBytes order = identityOrder(); // identity unless orderEnable
     };

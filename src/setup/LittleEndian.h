@@ -6,7 +6,10 @@
 // Multi-byte values in head records are little-endian whatever the host.
 namespace le {
 
-inline std::uint16_t get16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+inline std::uint16_t get16(const std::uint8_t* p)
+{
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
 
 inline void put16(std::uint8_t* p, std::uint16_t v)
 {

@@ -2,7 +2,10 @@
 
 namespace {
 
-bool inRange(int k, int size) { return k >= 0 && k < size; }
+bool inRange(int k, int size)
+{
+    return k >= 0 && k < size;
+}
 
 } // namespace
 
@@ -45,7 +48,8 @@ void TestSetup::setBoardTable(const BoardTable& table)
 BoardTableEntry TestSetup::boardTableEntry(int k) const
 {
     std::lock_guard lock(mutex_);
-    return inRange(k, BoardTable::kEntries) ? boardTable_.entries[static_cast<std::size_t>(k)] : BoardTableEntry{};
+    return inRange(k, BoardTable::kEntries) ? boardTable_.entries[static_cast<std::size_t>(k)]
+                                            : BoardTableEntry{};
 }
 
 void TestSetup::setBoardTableEntry(int k, const BoardTableEntry& entry)
@@ -58,7 +62,8 @@ void TestSetup::setBoardTableEntry(int k, const BoardTableEntry& entry)
 BoardMeasureSettings TestSetup::measure(int k) const
 {
     std::lock_guard lock(mutex_);
-    return inRange(k, BoardMeasureSettings::kBoards) ? measure_[static_cast<std::size_t>(k)] : BoardMeasureSettings{};
+    return inRange(k, BoardMeasureSettings::kBoards) ? measure_[static_cast<std::size_t>(k)]
+                                                     : BoardMeasureSettings{};
 }
 
 void TestSetup::setMeasure(int k, const BoardMeasureSettings& settings)
