@@ -22,7 +22,10 @@ void setNumber(IniFile& ini, const std::string& section, const char* key, long l
     ini.setValue(section, key, formatInteger(value));
 }
 
-std::uint8_t setBit(std::uint8_t value, std::uint8_t mask, bool on) { return GlobalSettings::setBit(value, mask, on); }
+std::uint8_t setBit(std::uint8_t value, std::uint8_t mask, bool on)
+{
+    return GlobalSettings::setBit(value, mask, on);
+}
 
 // A channel list taken only with exactly `count` values (at most 64), cut to `mask`.
 std::optional<ChannelValues> channelList(const std::string& text, int count, std::uint16_t mask)
@@ -157,14 +160,16 @@ void applyParameterKeys(const IniFile& ini, GlobalSettings& global)
         if (const auto parsed = parseColor(ini.value(kColorSection, key)))
             field = *parsed;
     };
-    c.colorFlags = setBit(c.colorFlags, ColorScheme::CustomColors, toFlag(ini.value(kColorSection, "ENABLEBAR")));
+    c.colorFlags =
+        setBit(c.colorFlags, ColorScheme::CustomColors, toFlag(ini.value(kColorSection, "ENABLEBAR")));
     color("BAR", c.passColor);
     color("HIGH", c.highColor);
     color("LOW", c.lowColor);
     c.colorFlags =
         setBit(c.colorFlags, ColorScheme::CustomExcessColor, toFlag(ini.value(kColorSection, "ENABLEOVER")));
     color("OVER", c.excessColor);
-    c.colorFlags = setBit(c.colorFlags, ColorScheme::CustomMaskColor, toFlag(ini.value(kColorSection, "ENABLEMASK")));
+    c.colorFlags =
+        setBit(c.colorFlags, ColorScheme::CustomMaskColor, toFlag(ini.value(kColorSection, "ENABLEMASK")));
     color("MASK", c.maskColor);
 
     global.expandBoardCount = toU8(ini.value(kExpandSection, "EXPANDBOARDNUM"));

@@ -25,7 +25,8 @@ inline constexpr const char* kExpandSection = "EXPANDBOARD";
 std::string boardSection(int k);
 
 // The four arrays of a board section, in the order they are written and read.
-inline constexpr std::array<const char*, 4> kArrayKeys = {"REFERENCE", "THRESHOLD_HIGH", "THRESHOLD_LOW", "MASK"};
+inline constexpr std::array<const char*, 4> kArrayKeys = {"REFERENCE", "THRESHOLD_HIGH", "THRESHOLD_LOW",
+                                                          "MASK"};
 
 // ---- writing (Save) ----
 
@@ -35,10 +36,10 @@ void writeGlobalKeys(IniFile& ini, const std::string& deviceType, int gridRows, 
 
 // One board as read from the head for Save.
 struct BoardSnapshot {
-    BoardTableEntry entry;               // from the station's board table image
-    BoardRecord record;                  // read first
+    BoardTableEntry entry;                 // from the station's board table image
+    BoardRecord record;                    // read first
     std::array<ChannelValues, 4> arrays{}; // reference, thresholdHigh, thresholdLow, mask
-    bool orderEnable = false;            // as readBoardOrder gave it
+    bool orderEnable = false;              // as readBoardOrder gave it
     ChannelBytes order = identityOrder();
 };
 void writeBoardKeys(IniFile& ini, int k, const BoardSnapshot& board);

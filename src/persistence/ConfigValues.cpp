@@ -8,8 +8,14 @@ namespace configvalue {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 std::string_view skipBlanks(std::string_view text)
 {
@@ -59,9 +65,18 @@ Integer parseInteger(std::string_view text)
     return result;
 }
 
-std::uint8_t toU8(std::string_view text) { return static_cast<std::uint8_t>(parseInteger(text).bits & 0xFF); }
-std::uint16_t toU16(std::string_view text) { return static_cast<std::uint16_t>(parseInteger(text).bits & 0xFFFF); }
-bool toFlag(std::string_view text) { return (parseInteger(text).bits & 1) != 0; }
+std::uint8_t toU8(std::string_view text)
+{
+    return static_cast<std::uint8_t>(parseInteger(text).bits & 0xFF);
+}
+std::uint16_t toU16(std::string_view text)
+{
+    return static_cast<std::uint16_t>(parseInteger(text).bits & 0xFFFF);
+}
+bool toFlag(std::string_view text)
+{
+    return (parseInteger(text).bits & 1) != 0;
+}
 
 std::vector<Integer> parseList(std::string_view text)
 {
@@ -74,7 +89,8 @@ std::vector<Integer> parseList(std::string_view text)
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = text.find(',', start);
-        values.push_back(parseInteger(text.substr(start, comma == std::string_view::npos ? text.npos : comma - start)));
+        values.push_back(
+            parseInteger(text.substr(start, comma == std::string_view::npos ? text.npos : comma - start)));
         if (comma == std::string_view::npos)
             break;
         start = comma + 1;
@@ -117,7 +133,10 @@ double parseReal(std::string_view text)
     return value;
 }
 
-std::string formatInteger(long long value) { return std::to_string(value); }
+std::string formatInteger(long long value)
+{
+    return std::to_string(value);
+}
 
 std::string formatColor(const Rgbx& color)
 {
@@ -154,7 +173,8 @@ std::string formatReal(double value)
         return "0";
     char buffer[64];
     // to_chars uses the C locale's rules whatever the process locale, unlike printf.
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
     if (error != std::errc())
         return "0";
     return std::string(buffer, end);

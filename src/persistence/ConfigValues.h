@@ -38,10 +38,10 @@ std::optional<std::array<std::uint8_t, 8>> parseAddressList(std::string_view tex
 // A decimal floating number like atof; empty, non-numeric or not finite gives 0.
 double parseReal(std::string_view text);
 
-std::string formatInteger(long long value);        // "%d"
-std::string formatColor(const Rgbx& color);        // "%03d,%03d,%03d"
+std::string formatInteger(long long value);                                // "%d"
+std::string formatColor(const Rgbx& color);                                // "%03d,%03d,%03d"
 std::string formatAddressList(std::span<const std::uint8_t, 8> addresses); // "%d,...,%d"
-std::string formatList(std::span<const std::uint16_t> values); // "%d" joined with ","
-std::string formatReal(double value);              // "%g"; not finite gives "0"
+std::string formatList(std::span<const std::uint16_t> values);             // "%d" joined with ","
+std::string formatReal(double value);                                      // "%g"; not finite gives "0"
 
 } // namespace configvalue

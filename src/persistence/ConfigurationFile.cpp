@@ -16,7 +16,10 @@ namespace {
 
 using configkeys::BoardSection;
 
-UserMessage appMessage(const char* text) { return {text, std::nullopt, UserMessage::Icon::None}; }
+UserMessage appMessage(const char* text)
+{
+    return {text, std::nullopt, UserMessage::Icon::None};
+}
 
 // Texts of this station's own checks, in the operator's language.
 UserMessage ownMessage(const TestSetup& setup, const char* chinese, const char* english, const char* caption)
@@ -27,23 +30,28 @@ UserMessage ownMessage(const TestSetup& setup, const char* chinese, const char* 
 
 UserMessage headReadFailed(const TestSetup& setup)
 {
-    return ownMessage(setup, "读取测试头参数失败，文件未保存！", "Reading the tester failed; the file was not saved.",
-                      kSaveCaption);
+    return ownMessage(setup, "读取测试头参数失败，文件未保存！",
+                      "Reading the tester failed; the file was not saved.", kSaveCaption);
 }
 
 UserMessage headWriteFailed(const TestSetup& setup)
 {
     return ownMessage(setup, "与测试头通讯失败，参数未完全载入！",
-                      "Communication with the tester failed; the file was not loaded completely.", kLoadCaption);
+                      "Communication with the tester failed; the file was not loaded completely.",
+                      kLoadCaption);
 }
 
 UserMessage gridRefused(const TestSetup& setup)
 {
     return ownMessage(setup, "配置文件中的行数或列数超出范围(0-4)，参数未载入！",
-                      "The file's grid size is outside 0 to 4 rows or columns; nothing was loaded.", kLoadCaption);
+                      "The file's grid size is outside 0 to 4 rows or columns; nothing was loaded.",
+                      kLoadCaption);
 }
 
-int boardCount(int rows, int cols) { return rows > 0 && cols > 0 ? rows * cols : 0; }
+int boardCount(int rows, int cols)
+{
+    return rows > 0 && cols > 0 ? rows * cols : 0;
+}
 
 // Reads one board for Save; false when a transfer failed.
 bool readBoard(HeadOperations& head, int k, configkeys::BoardSnapshot& board)
@@ -71,7 +79,8 @@ bool readBoard(HeadOperations& head, int k, configkeys::BoardSnapshot& board)
 bool loadBoard(HeadOperations& head, const IniFile& ini, int k)
 {
     const BoardSection board = configkeys::readBoardSection(ini, k);
-    if (!head.updateBoardTableEntry(k, board.row, board.col, board.boardIndex, board.port, board.channelCount))
+    if (!head.updateBoardTableEntry(k, board.row, board.col, board.boardIndex, board.port,
+                                    board.channelCount))
         return false;
 
     std::lock_guard lock(head.device().compositeLock);
@@ -101,7 +110,10 @@ bool loadBoard(HeadOperations& head, const IniFile& ini, int k)
 
 } // namespace
 
-std::string boardSection(int k) { return configkeys::boardSection(k); }
+std::string boardSection(int k)
+{
+    return configkeys::boardSection(k);
+}
 
 std::optional<UserMessage> saveRefusal(const GlobalSettings& global)
 {
@@ -181,9 +193,9 @@ LoadResult load(HeadOperations& head, const std::filesystem::path& file,
     result.headChanged = true;
     setup.grid().set(static_cast<int>(sizes.guiRows), static_cast<int>(sizes.guiCols));
 
-    const bool globalWritten =
-        head.changeGlobalSettings([&](GlobalSettings& g) { configkeys::applyOutputKeys(ini, g); }) &&
-        head.changeGlobalSettings([&](GlobalSettings& g) { configkeys::applyParameterKeys(ini, g); });
+    const bool globalWritten = head.changeGlobalSettings([&](GlobalSettings& g) {
+        configkeys::applyOutputKeys(ini, g);
+    }) && head.changeGlobalSettings([&](GlobalSettings& g) { configkeys::applyParameterKeys(ini, g); });
     if (!globalWritten) {
         result.message = headWriteFailed(setup);
         return result;

@@ -1,7 +1,6 @@
 #include "IniFile.h"
 
 #include <SimpleIni.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <fstream>

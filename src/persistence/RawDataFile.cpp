@@ -59,7 +59,8 @@ std::vector<SampleRow> parse(std::string_view text)
             std::size_t piece = 0;
             while (true) {
                 const std::size_t comma = line.find(',', piece);
-                const auto part = line.substr(piece, comma == std::string_view::npos ? line.npos : comma - piece);
+                const auto part =
+                    line.substr(piece, comma == std::string_view::npos ? line.npos : comma - piece);
                 numbers.push_back(static_cast<std::uint16_t>(configvalue::parseInteger(part).bits & 0xFFFF));
                 if (comma == std::string_view::npos || numbers.size() >= 2 + kChannelFields)
                     break;
