@@ -27,11 +27,12 @@ std::uint8_t setBit(std::uint8_t value, std::uint8_t mask, bool on)
     return GlobalSettings::setBit(value, mask, on);
 }
 
-// A channel list taken only with exactly `count` values (at most 64), cut to `mask`.
-std::optional<ChannelValues> channelList(const std::string& text, int count, std::uint16_t mask)
+// A channel list taken only with exactly as many values as the board has channels in force
+// (a count above 64 is used as 64, as Save wrote it), cut to `mask`.
+std::optional<ChannelValues> channelList(const std::string& text, int channelCount, std::uint16_t mask)
 {
     const auto values = parseList(text);
-    if (values.size() != static_cast<std::size_t>(count) || count > kMaxBoardChannels)
+    if (values.size() != static_cast<std::size_t>(usedChannels(channelCount)))
         return std::nullopt;
     ChannelValues buffer{};
     for (std::size_t i = 0; i < values.size(); ++i)

@@ -69,7 +69,7 @@ struct BoardSection {
     std::uint8_t boardIndex = 0;   // ADDRESS
     std::uint8_t port = 0;         // CHANNEL
     std::uint8_t channelCount = 0; // CHANNELNUMBER
-    // Taken only when the list has exactly channelCount values (at most 64), zero beyond them.
+    // Taken only when the list has exactly min(channelCount, 64) values, zero beyond them.
     std::array<std::optional<ChannelValues>, 4> arrays;
 
     enum class OrderChange { Keep, Set, Clear };
