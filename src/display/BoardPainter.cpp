@@ -89,14 +89,16 @@ const TextFace& FaceCache::face(const FontSpec& spec)
 
 void paintBoardFrames(Canvas& canvas, const CellLayout& cell, bool bannerShown)
 {
+    // The cell is white when its frames are drawn, and the frames do not overlap, so the white
+    // interiors need no drawing.
     if (bannerShown)
-        canvas.frame(cell.bannerStrip(), kGridPen, kWhite);
-    canvas.frame(cell.labelStrip(), kGridPen, kWhite);
+        canvas.frameOnWhite(cell.bannerStrip(), kGridPen);
+    canvas.frameOnWhite(cell.labelStrip(), kGridPen);
     const int top = cell.slotFrameTop();
     const int bottom = cell.slotFrameBottom();
     for (int i = 0; i < cell.n; ++i) {
         const SlotExtents s = cell.slot(i);
-        canvas.frame({s.frameLeft, top, s.frameRight, bottom}, kGridPen, kWhite);
+        canvas.frameOnWhite({s.frameLeft, top, s.frameRight, bottom}, kGridPen);
     }
 }
 
@@ -118,70 +120,35 @@ BoardPaintResult paintBoard(Canvas& canvas, const CellLayout& cell, const BoardS
     const int yBot = cell.yBot;
     const int zoneBottom = cell.zoneBottom();
 
-    // 1-3: the zones above the upper threshold, below the lower one and the band between them.
+    // 1-6: zones, band, bar, reference mark and closed cover. Slots never overlap across, so
+    // running the six passes slot by slot gives the same picture as pass after pass, and keeps
+    // each slot's column in the cache while it is drawn.
     for (int i = 0; i < n; ++i) {
         const int ch = channelOf[i];
         if (ch < 0)
             continue;
         const SlotExtents s = cell.slot(i);
         const double high = level(board.thresholdHigh[ch]);
+        const double low = level(board.thresholdLow[ch]);
         if (high > 0)
             canvas.fill({s.x1, yTop, s.x2, toInt(yTop + high)}, kUpperZone);
-    }
-    for (int i = 0; i < n; ++i) {
-        const int ch = channelOf[i];
-        if (ch < 0)
-            continue;
-        const SlotExtents s = cell.slot(i);
-        const double low = level(board.thresholdLow[ch]);
         if (low > 0)
             canvas.fill({s.x1, toInt(yTop + low), s.x2, zoneBottom}, kLowerZone);
-    }
-    for (int i = 0; i < n; ++i) {
-        const int ch = channelOf[i];
-        if (ch < 0)
-            continue;
-        const SlotExtents s = cell.slot(i);
-        const double high = level(board.thresholdHigh[ch]);
-        const double low = level(board.thresholdLow[ch]);
         if (high > 0 || low > 0) {
             const int t = toInt(yTop + high);
             canvas.fill({s.x1, t, s.x2, toInt(t + low - high)}, kBand);
         }
-    }
-
-    // 4: the bars.
-    for (int i = 0; i < n; ++i) {
-        const int ch = channelOf[i];
-        if (ch < 0)
-            continue;
-        const SlotExtents s = cell.slot(i);
         const PixelRect bar{s.barLeft, toInt(yTop + level(board.raw[ch])), s.barRight, yBot};
         const bool excessStyle = board.excess[ch] != 0 && style.excessIndication;
         paintBar(canvas, bar, board.mask[ch], excessStyle, board.raw[ch], board.thresholdHigh[ch],
                  board.thresholdLow[ch], style.colors);
-    }
-
-    // 5: the reference mark, a 2-pixel line whose lower edge lies on the reference level.
-    for (int i = 0; i < n; ++i) {
-        const int ch = channelOf[i];
-        if (ch < 0)
-            continue;
         const double ref = level(board.reference[ch]);
         if (ref > 0) {
-            const SlotExtents s = cell.slot(i);
             const int m = toInt(yTop + ref - 2);
             canvas.fill({s.x1, m, s.x2, m + 2}, kReference);
         }
-    }
-
-    // 6: the cover of a closed channel (any odd mode value).
-    for (int i = 0; i < n; ++i) {
-        const int ch = channelOf[i];
-        if (ch >= 0 && (board.mask[ch] & 1) != 0) {
-            const SlotExtents s = cell.slot(i);
+        if ((board.mask[ch] & 1) != 0)
             canvas.fill({s.x1, yTop, s.x2, yBot}, kClosed);
-        }
     }
 
     // 7, 8: raw count reading upwards, difference from the reference reading downwards.

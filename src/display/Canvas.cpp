@@ -1,6 +1,7 @@
 #include "display/Canvas.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace display {
 
@@ -43,8 +44,21 @@ void Canvas::fill(PixelRect r, QRgb color)
     const PixelRect c = clipped(r);
     if (c.empty())
         return;
-    for (int y = c.top; y < c.bottom; ++y)
-        std::fill(row(y) + c.left, row(y) + c.right, color);
+    const int w = c.right - c.left;
+    std::uint32_t* line = row(c.top) + c.left;
+    if (w <= 8) {
+        // Most fills are the narrow columns of the channel slots: a plain loop beats a call per row.
+        for (int y = c.top; y < c.bottom; ++y, line += stride_)
+            for (int x = 0; x < w; ++x)
+                line[x] = color;
+        return;
+    }
+    // Wide fills (background, cleared cells, banners): one row, then block copies of it.
+    std::fill(line, line + w, color);
+    const std::uint32_t* first = line;
+    line += stride_;
+    for (int y = c.top + 1; y < c.bottom; ++y, line += stride_)
+        std::memcpy(line, first, static_cast<std::size_t>(w) * sizeof(std::uint32_t));
 }
 
 void Canvas::fillVerticalGradient(PixelRect r, QRgb bottom, QRgb top)
@@ -98,6 +112,11 @@ void Canvas::frame(PixelRect r, QRgb pen, QRgb interior)
     if (r.empty())
         return;
     fill({r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, interior);
+    outline(r, pen);
+}
+
+void Canvas::frameOnWhite(PixelRect r, QRgb pen)
+{
     outline(r, pen);
 }
 

@@ -32,6 +32,8 @@ public:
     void outline(PixelRect r, QRgb color);
     // An outlined rectangle with a plain interior (the grid frames).
     void frame(PixelRect r, QRgb pen, QRgb interior);
+    // The same where the interior is already white (a freshly cleared cell): only the outline.
+    void frameOnWhite(PixelRect r, QRgb pen);
     void horizontalLine(int y, int fromX, int toX, QRgb color); // toX excluded
     void verticalLine(int x, int fromY, int toY, QRgb color);   // toY excluded
 
