@@ -57,6 +57,7 @@ protected:
             wire.exchange({readCountsFrame(static_cast<std::uint8_t>(channels))});
         wire.exchange({selectPortFrame(address, 0)});
         std::vector<int> result;
+        result.reserve(channels);
         for (int i = 0; i < channels; ++i)
             result.push_back(u16(&replies.at(i / 32)[1 + 2 * (i % 32)]));
         return result;
@@ -66,6 +67,7 @@ protected:
     {
         const std::vector<std::uint8_t> bytes = head.memory(address, 128);
         std::vector<int> values;
+        values.reserve(channels);
         for (int i = 0; i < channels; ++i)
             values.push_back(u16(&bytes[2 * i]));
         return values;
