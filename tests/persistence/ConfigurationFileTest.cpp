@@ -139,6 +139,7 @@ TEST_F(ConfigurationFileTest, FullSetupRoundTripsByteForByte)
     const Payload originalBlock = head.blocks[storage::SETTINGS_BLOCK];
     const std::vector<std::uint8_t> originalTable(head.memory.begin(), head.memory.begin() + 256);
     std::vector<std::vector<std::uint8_t>> originalRegions;
+    originalRegions.reserve(16);
     for (int k = 0; k < 16; ++k)
         originalRegions.push_back(region(k));
 
@@ -160,6 +161,7 @@ TEST_F(ConfigurationFileTest, FullSetupRoundTripsByteForByte)
     const Payload scrambledBlock = head.blocks[storage::SETTINGS_BLOCK];
     const std::vector<std::uint8_t> scrambledTable(head.memory.begin(), head.memory.begin() + 256);
     std::vector<std::vector<std::uint8_t>> scrambledRegions;
+    scrambledRegions.reserve(16);
     for (int k = 0; k < 16; ++k)
         scrambledRegions.push_back(region(k));
     setup.grid().set(1, 1);
