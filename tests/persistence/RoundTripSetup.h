@@ -72,20 +72,18 @@ inline void writeSetup(HeadStorage& head, int rows, int cols, const std::vector<
         table[4 * k + 3] = static_cast<std::uint8_t>(7 - k % 8);
 
         std::vector<std::uint8_t> region(538, 0);
-        for (int i = 0; i < n; ++i) {
+        const auto used = static_cast<std::size_t>(n);
+        for (std::size_t i = 0; i < used; ++i) {
             const auto word = static_cast<std::uint16_t>(40000 + rng() % 25000);
-            for (int a = 0; a < 3; ++a) {
-                region[static_cast<std::size_t>(128 * a + 2 * i)] = static_cast<std::uint8_t>(word & 0xFF);
-                region[static_cast<std::size_t>(128 * a + 2 * i + 1)] =
-                    static_cast<std::uint8_t>((word >> 8) + a);
+            for (std::size_t a = 0; a < 3; ++a) {
+                region[128 * a + 2 * i] = static_cast<std::uint8_t>(word & 0xFF);
+                region[128 * a + 2 * i + 1] = static_cast<std::uint8_t>((word >> 8) + a);
             }
             static constexpr std::array<std::uint8_t, 5> kModes = {0, 1, 2, 4, 8};
-            region[static_cast<std::size_t>(384 + i)] = kModes[rng() % kModes.size()];
+            region[384 + i] = kModes[rng() % kModes.size()];
         }
-        for (int i = 0; i < 64; ++i)
-            region[static_cast<std::size_t>(448 + i)] =
-                plan.customOrder ? (i < n ? static_cast<std::uint8_t>(n - 1 - i) : 0)
-                                 : static_cast<std::uint8_t>(i);
+        for (std::size_t i = 0; i < 64; ++i)
+            region[448 + i] = static_cast<std::uint8_t>(plan.customOrder ? (i < used ? used - 1 - i : 0) : i);
         BoardRecord r;
         r.boardFlags = static_cast<std::uint8_t>(0xA8 | (k % 2 ? BoardRecord::PercentMode : 0));
         r.setFlag(BoardRecord::OrderEnable, plan.customOrder);
