@@ -13,6 +13,7 @@
 //   <seconds> R <130 hex digits>                                       a report read
 //   <seconds> R timeout                                                a read that timed out
 //   # <text>                                                           a note
+//   # late reply discarded <hex>                                       a stale reply dropped
 // Thread-safe; lines are flushed as they are written so a trace survives a crash.
 class ReportTrace {
 public:
@@ -30,6 +31,11 @@ public:
     void read(const Report& report);
     void readTimeout();
     void note(std::string_view text);
+    // A reply that arrived after its request had given up; written as a note, not as a read.
+    void discarded(const Report& report);
+
+    // The 130 lowercase hex digits of a report.
+    static std::string hex(const Report& report);
 
 private:
     void line(char direction, const Report* report);

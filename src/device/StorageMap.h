@@ -47,12 +47,30 @@ constexpr std::uint16_t boardTableEntryAddress(int entry)
 {
     return static_cast<std::uint16_t>(kBoardTableAddress + kBoardTableEntrySize * entry);
 }
-constexpr std::uint16_t referenceAddress(int k) { return boardRegionAddress(k) + kReferenceOffset; }
-constexpr std::uint16_t thresholdHighAddress(int k) { return boardRegionAddress(k) + kThresholdHighOffset; }
-constexpr std::uint16_t thresholdLowAddress(int k) { return boardRegionAddress(k) + kThresholdLowOffset; }
-constexpr std::uint16_t maskAddress(int k) { return boardRegionAddress(k) + kMaskOffset; }
-constexpr std::uint16_t orderAddress(int k) { return boardRegionAddress(k) + kOrderOffset; }
-constexpr std::uint16_t boardRecordAddress(int k) { return boardRegionAddress(k) + kRecordOffset; }
+constexpr std::uint16_t referenceAddress(int k)
+{
+    return boardRegionAddress(k) + kReferenceOffset;
+}
+constexpr std::uint16_t thresholdHighAddress(int k)
+{
+    return boardRegionAddress(k) + kThresholdHighOffset;
+}
+constexpr std::uint16_t thresholdLowAddress(int k)
+{
+    return boardRegionAddress(k) + kThresholdLowOffset;
+}
+constexpr std::uint16_t maskAddress(int k)
+{
+    return boardRegionAddress(k) + kMaskOffset;
+}
+constexpr std::uint16_t orderAddress(int k)
+{
+    return boardRegionAddress(k) + kOrderOffset;
+}
+constexpr std::uint16_t boardRecordAddress(int k)
+{
+    return boardRegionAddress(k) + kRecordOffset;
+}
 
 static_assert(boardRegionAddress(15) == 9856);
 static_assert(boardRecordAddress(15) == 10368);

@@ -47,7 +47,10 @@ public:
 
     // Every report written and read goes to this trace when set (null: no trace).
     void setTrace(std::shared_ptr<ReportTrace> trace);
-    void setReplyTimeout(std::chrono::milliseconds timeout) { replyTimeoutMs_ = static_cast<int>(timeout.count()); }
+    void setReplyTimeout(std::chrono::milliseconds timeout)
+    {
+        replyTimeoutMs_ = static_cast<int>(timeout.count());
+    }
 
     // True while a handle is open (it stays open across a removal until replaced).
     bool hasDevice() const { return hasDevice_.load(std::memory_order_acquire); }

@@ -12,7 +12,10 @@ namespace uikit {
 
 inline constexpr const char* kControlIdProperty = "controlId";
 
-inline void setControlId(QWidget* widget, int id) { widget->setProperty(kControlIdProperty, id); }
+inline void setControlId(QWidget* widget, int id)
+{
+    widget->setProperty(kControlIdProperty, id);
+}
 
 inline int controlId(const QObject* object)
 {
@@ -21,8 +24,7 @@ inline int controlId(const QObject* object)
 }
 
 // The first widget below root (or root itself) carrying the id and of type T; null when none.
-template <typename T = QWidget>
-T* findControl(QWidget* root, int id)
+template <typename T = QWidget> T* findControl(QWidget* root, int id)
 {
     if (root == nullptr)
         return nullptr;

@@ -1,5 +1,6 @@
 // Test entry point for widget tests: one offscreen QApplication for the whole run.
 #include <QApplication>
+
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)

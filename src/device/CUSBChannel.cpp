@@ -1,0 +1,82 @@
+#include "CUSBChannel.h"
+
+#include <thread>
+
+namespace {
+constexpr std::chrono::milliseconds kControlPause{10};
+} // namespace
+
+CUSBChannel::~CUSBChannel() = default;
+
+bool CUSBChannel::openTester(HidBus& bus)
+{
+    std::lock_guard composite(compositeLock);
+    std::lock_guard transaction(transactionLock);
+    std::unique_ptr<HidHandle> handle = OpenTester(bus);
+    if (!handle)
+        return false;
+    replaceHandle(std::move(handle));
+    return true;
+}
+
+void CUSBChannel::attach(std::unique_ptr<HidHandle> handle)
+{
+    std::lock_guard composite(compositeLock);
+    std::lock_guard transaction(transactionLock);
+    replaceHandle(std::move(handle));
+}
+
+void CUSBChannel::detach()
+{
+    attach(nullptr);
+}
+
+std::string CUSBChannel::devicePath()
+{
+    std::lock_guard transaction(transactionLock);
+    return handlePath();
+}
+
+FirmwareInfo CUSBChannel::firmwareInfo() const
+{
+    std::lock_guard lock(firmwareMutex_);
+    return firmwareInfo_;
+}
+
+void CUSBChannel::setFirmwareInfo(const FirmwareInfo& info)
+{
+    std::lock_guard lock(firmwareMutex_);
+    firmwareInfo_ = info;
+}
+
+bool CUSBChannel::setControlByte(int index, std::uint8_t value)
+{
+    std::lock_guard composite(compositeLock);
+    std::lock_guard transaction(transactionLock);
+    std::this_thread::sleep_for(kControlPause);
+    Payload control{};
+    if (!ReadControl(control))
+        return false; // never write back a control block made of another reply's bytes
+    if (index >= 0 && index < static_cast<int>(control.size()))
+        control[static_cast<std::size_t>(index)] = value;
+    std::this_thread::sleep_for(kControlPause);
+    return WriteControl(control);
+}
+
+bool CUSBChannel::readIdentity(Payload& block)
+{
+    std::lock_guard composite(compositeLock);
+    return ReadBlock(storage::IDENTITY_BLOCK, block);
+}
+
+std::string identityText(const Payload& block, int offset)
+{
+    std::string text;
+    for (int at = offset; at < offset + storage::kIdentityTextSize && at < static_cast<int>(block.size()); ++at) {
+        const auto c = static_cast<char>(block[static_cast<std::size_t>(at)]);
+        if (c == '\0')
+            break;
+        text.push_back(c);
+    }
+    return text;
+}
