@@ -1,0 +1,63 @@
+#include "CommandLine.h"
+
+#include "setup/GridCounts.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+constexpr int kMaxChannels = 64;
+
+bool parseGrid(const QString& spec, CommandLine& line)
+{
+    static const QRegularExpression pattern(QStringLiteral("^(\\d{1,2})x(\\d{1,2})x(\\d{1,3})$"));
+    const QRegularExpressionMatch match = pattern.match(spec);
+    if (!match.hasMatch())
+        return false;
+    const int rows = match.captured(1).toInt();
+    const int cols = match.captured(2).toInt();
+    const int channels = match.captured(3).toInt();
+    if (!GridCounts::acceptable(rows, cols) || rows == 0 || cols == 0 || channels < 1 || channels > kMaxChannels)
+        return false;
+    line.rows = rows;
+    line.cols = cols;
+    line.channels = channels;
+    return true;
+}
+
+} // namespace
+
+CommandLine CommandLine::parse(const QStringList& args)
+{
+    CommandLine line;
+    for (qsizetype i = 0; i < args.size() && line.error.empty(); ++i) {
+        const QString& arg = args[i];
+        if (arg == QLatin1String("--simulate")) {
+            line.simulate = true;
+        } else if (arg.startsWith(QLatin1String("--simulate="))) {
+            line.simulate = true;
+            if (!parseGrid(arg.mid(11), line))
+                line.error = "--simulate=RxCxN wants 1..4 rows, 1..4 columns and 1..64 channels, e.g. 4x4x64";
+        } else if (arg == QLatin1String("--trace")) {
+            if (i + 1 >= args.size())
+                line.error = "--trace needs a file name";
+            else
+                line.traceFile = args[++i].toStdString();
+        } else if (arg.startsWith(QLatin1String("--trace="))) {
+            line.traceFile = arg.mid(8).toStdString();
+            if (line.traceFile->empty())
+                line.error = "--trace needs a file name";
+        } else {
+            line.error = "unknown argument: " + arg.toStdString();
+        }
+    }
+    return line;
+}
+
+const char* CommandLine::usage()
+{
+    return "usage: stenvikplus [--simulate | --simulate=RxCxN] [--trace FILE]\n"
+           "  --simulate        run against the built-in simulated test head (demo setup)\n"
+           "  --simulate=RxCxN  the same with R rows and C columns of N-channel boards, e.g. 4x4x64\n"
+           "  --trace FILE      append every report exchanged with the head to FILE\n";
+}
