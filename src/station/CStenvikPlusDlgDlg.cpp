@@ -54,6 +54,7 @@ CStenvikPlusDlgDlg::CStenvikPlusDlgDlg(HidBus& bus, QWidget* parent)
     : QMainWindow(parent), bus_(bus),
       ctx_{channel_, bus_, setup_, ops_, grid_, *this, flags_, {}}
 {
+    ctx_.record = [this](const BoardCounts& counts) { recordFile_.append(counts); };
     setWindowTitle(QStringLiteral("StenvikPlusDlg"));
     disconnectTimer_.setSingleShot(true);
     connect(&disconnectTimer_, &QTimer::timeout, this, [this] { station_.disconnectTimerFired(); });

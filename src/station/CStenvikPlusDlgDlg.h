@@ -8,6 +8,7 @@
 #include "StationView.h"
 #include "device/CUSBChannel.h"
 #include "display/BoardGrid.h"
+#include "persistence/RecordFile.h"
 #include "setup/HeadOperations.h"
 #include "setup/TestSetup.h"
 
@@ -111,6 +112,7 @@ private:
     HeadOperations ops_{channel_, setup_};
     display::BoardGrid grid_{setup_.grid()};
     station::StationFlags flags_;
+    RecordFile recordFile_; // "recoder.csv" in the working directory, one header per run
     station::StationContext ctx_;
     station::Station station_{ctx_};
     station::MenuCommands menuCommands_{ctx_, station_};

@@ -1,6 +1,7 @@
 // The acquisition loop and board loading against the simulated head.
 #include "StationRig.h"
 #include "station/AcquisitionLoop.h"
+#include "sim/DemoSetup.h"
 #include "station/StationTexts.h"
 
 #include <gtest/gtest.h>
