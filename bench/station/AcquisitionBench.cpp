@@ -60,7 +60,8 @@ BENCHMARK(BM_AcquisitionCycle16x64)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(20)
     ->Repetitions(5)
-    ->ComputeStatistics("max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); })
+    ->ComputeStatistics("max",
+                        [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); })
     ->DisplayAggregatesOnly(true);
 
 } // namespace

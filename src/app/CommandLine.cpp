@@ -17,7 +17,8 @@ bool parseGrid(const QString& spec, CommandLine& line)
     const int rows = match.captured(1).toInt();
     const int cols = match.captured(2).toInt();
     const int channels = match.captured(3).toInt();
-    if (!GridCounts::acceptable(rows, cols) || rows == 0 || cols == 0 || channels < 1 || channels > kMaxChannels)
+    if (!GridCounts::acceptable(rows, cols) || rows == 0 || cols == 0 || channels < 1 ||
+        channels > kMaxChannels)
         return false;
     line.rows = rows;
     line.cols = cols;

@@ -16,4 +16,7 @@ SingleInstance::SingleInstance(const QString& directory)
     lock_->setStaleLockTime(0);
 }
 
-bool SingleInstance::acquire() { return lock_->tryLock(0); }
+bool SingleInstance::acquire()
+{
+    return lock_->tryLock(0);
+}

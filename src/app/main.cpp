@@ -29,8 +29,8 @@ int main(int argc, char** argv)
 
     SingleInstance instance;
     if (!instance.acquire()) {
-        uikit::showMessage({nullptr, QString::fromUtf8(station::text::kSecondInstance), QStringLiteral("Error"),
-                            QMessageBox::Information, QMessageBox::Ok});
+        uikit::showMessage({nullptr, QString::fromUtf8(station::text::kSecondInstance),
+                            QStringLiteral("Error"), QMessageBox::Information, QMessageBox::Ok});
         return 0;
     }
 

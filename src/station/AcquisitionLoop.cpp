@@ -11,9 +11,15 @@
 namespace station {
 namespace {
 
-std::uint8_t low8(int value) { return static_cast<std::uint8_t>(value & 0xFF); }
+std::uint8_t low8(int value)
+{
+    return static_cast<std::uint8_t>(value & 0xFF);
+}
 
-int failCountOf(const display::BoardGrid& grid) { return grid.failCount.load(std::memory_order_relaxed); }
+int failCountOf(const display::BoardGrid& grid)
+{
+    return grid.failCount.load(std::memory_order_relaxed);
+}
 
 } // namespace
 
@@ -63,7 +69,8 @@ bool AcquisitionLoop::readBoard(int k)
     for (std::size_t i = 0; i < counts.size(); ++i)
         counts[i] = static_cast<std::uint16_t>(buffer[2 * i] | (buffer[2 * i + 1] << 8));
 
-    const bool shown = col < global.gridCols && row < global.gridRows && display::BoardGrid::inStorage(row, col);
+    const bool shown =
+        col < global.gridCols && row < global.gridRows && display::BoardGrid::inStorage(row, col);
     if (shown && !ctx_.flags.expansionDialogOpen.load(std::memory_order_acquire)) {
         display::BoardPanel& panel = ctx_.grid.panel(row, col);
 
@@ -122,4 +129,3 @@ void AcquisitionLoop::signalResult()
 }
 
 } // namespace station
-

@@ -40,7 +40,10 @@ int measureValue(const BoardMeasureSettings& settings, MeasureItem::Field field)
     return -1;
 }
 
-BoardCommands::~BoardCommands() { joinWorkers(); }
+BoardCommands::~BoardCommands()
+{
+    joinWorkers();
+}
 
 std::optional<std::string> BoardCommands::firmwareRefusal(MeasureItem::Field field, std::uint16_t version)
 {
@@ -106,7 +109,9 @@ void BoardCommands::refreshBoardPanel(int row, int col)
     const int b = ctx_.setup.global().gridCols * row + col;
     const int n = ctx_.setup.boardTableEntry(b).channels();
     display::BoardPanel& panel = ctx_.grid.panel(row, col);
-    const auto first = [n](const auto& values) { return std::span(values.data(), static_cast<std::size_t>(n)); };
+    const auto first = [n](const auto& values) {
+        return std::span(values.data(), static_cast<std::size_t>(n));
+    };
 
     ChannelValues values{};
     ctx_.ops.readBoardArray(b, BoardArray::Reference, values);
@@ -178,8 +183,9 @@ bool BoardCommands::oneKeySetting()
         if (ctx_.flags.stopping())
             return false;
         const BoardTableEntry entry = ctx_.setup.boardTableEntry(k);
-        const std::uint8_t address =
-            entry.boardIndex < global.expandBoardAddress.size() ? global.expandBoardAddress[entry.boardIndex] : 0;
+        const std::uint8_t address = entry.boardIndex < global.expandBoardAddress.size()
+                                         ? global.expandBoardAddress[entry.boardIndex]
+                                         : 0;
         const std::uint8_t bits = entry.port < 8 ? static_cast<std::uint8_t>(1 << entry.port) : 0;
         const int n = entry.channels();
         const int col = entry.col();

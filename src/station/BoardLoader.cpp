@@ -57,7 +57,9 @@ void BoardLoader::loadBoard(int row, int col, int gridCols)
     const BoardTableEntry entry = ctx_.setup.boardTableEntry(b);
     const int n = entry.channels();
     display::BoardPanel& panel = ctx_.grid.panel(row, col);
-    const auto first = [n](const auto& values) { return std::span(values.data(), static_cast<std::size_t>(n)); };
+    const auto first = [n](const auto& values) {
+        return std::span(values.data(), static_cast<std::size_t>(n));
+    };
 
     panel.setChannelCount(n);
 

@@ -32,8 +32,14 @@ constexpr int kGridControlId = 1000;
 constexpr int kRepaintMs = 5;
 constexpr int kStatusBarHeight = 22;
 
-QColor toQColor(const Rgb& rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
-QString qs(const std::string& utf8) { return QString::fromStdString(utf8); }
+QColor toQColor(const Rgb& rgb)
+{
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+QString qs(const std::string& utf8)
+{
+    return QString::fromStdString(utf8);
+}
 
 QMessageBox::Icon toQIcon(MessageIcon icon)
 {
@@ -51,8 +57,7 @@ QMessageBox::Icon toQIcon(MessageIcon icon)
 } // namespace
 
 CStenvikPlusDlgDlg::CStenvikPlusDlgDlg(HidBus& bus, QWidget* parent)
-    : QMainWindow(parent), bus_(bus),
-      ctx_{channel_, bus_, setup_, ops_, grid_, *this, flags_, {}}
+    : QMainWindow(parent), bus_(bus), ctx_{channel_, bus_, setup_, ops_, grid_, *this, flags_, {}}
 {
     ctx_.record = [this](const BoardCounts& counts) { recordFile_.append(counts); };
     setWindowTitle(QStringLiteral("StenvikPlusDlg"));
@@ -146,7 +151,10 @@ void CStenvikPlusDlgDlg::setExpansionDialogOpen(bool open, std::function<void()>
     flags_.expansionDialogOpen = open;
 }
 
-bool CStenvikPlusDlgDlg::english() const { return setup_.global().englishUi(); }
+bool CStenvikPlusDlgDlg::english() const
+{
+    return setup_.global().englishUi();
+}
 
 // ---- close ---------------------------------------------------------------------------------
 
@@ -268,7 +276,10 @@ void CStenvikPlusDlgDlg::stepProgress()
     });
 }
 
-void CStenvikPlusDlgDlg::setGridColors(const ColorScheme& scheme) { grid_.setColorScheme(scheme); }
+void CStenvikPlusDlgDlg::setGridColors(const ColorScheme& scheme)
+{
+    grid_.setColorScheme(scheme);
+}
 
 void CStenvikPlusDlgDlg::repaintGrid()
 {
@@ -279,8 +290,8 @@ void CStenvikPlusDlgDlg::showMessage(const StationMessage& message)
 {
     bridge_.call([this, message] {
         uikit::showMessage({message.withOwner ? this : nullptr, qs(message.text),
-                            message.caption ? qs(*message.caption) : uikit::kAppCaption, toQIcon(message.icon),
-                            QMessageBox::Ok});
+                            message.caption ? qs(*message.caption) : uikit::kAppCaption,
+                            toQIcon(message.icon), QMessageBox::Ok});
     });
 }
 
@@ -288,8 +299,8 @@ void CStenvikPlusDlgDlg::postMessage(const StationMessage& message)
 {
     bridge_.post([this, message] {
         uikit::showMessage({message.withOwner ? this : nullptr, qs(message.text),
-                            message.caption ? qs(*message.caption) : uikit::kAppCaption, toQIcon(message.icon),
-                            QMessageBox::Ok});
+                            message.caption ? qs(*message.caption) : uikit::kAppCaption,
+                            toQIcon(message.icon), QMessageBox::Ok});
     });
 }
 
@@ -324,7 +335,8 @@ void CStenvikPlusDlgDlg::cancelDisconnectTimer()
 void CStenvikPlusDlgDlg::updateCheckMarks(QMenu* menu)
 {
     const GlobalSettings global = setup_.global();
-    const int b = global.gridCols * (colorBar_ ? colorBar_->hitRow() : 0) + (colorBar_ ? colorBar_->hitCol() : 0);
+    const int b =
+        global.gridCols * (colorBar_ ? colorBar_->hitRow() : 0) + (colorBar_ ? colorBar_->hitCol() : 0);
     const BoardMeasureSettings measure = setup_.measure(b);
     for (QAction* action : menu->actions()) {
         if (action->menu() != nullptr || !action->isCheckable())
@@ -363,7 +375,10 @@ void CStenvikPlusDlgDlg::updateCheckMarks(QMenu* menu)
     }
 }
 
-void CStenvikPlusDlgDlg::refuse(const std::string& message) { uikit::message(this, qs(message)); }
+void CStenvikPlusDlgDlg::refuse(const std::string& message)
+{
+    uikit::message(this, qs(message));
+}
 
 void CStenvikPlusDlgDlg::runCommand(int id)
 {
@@ -429,7 +444,8 @@ void CStenvikPlusDlgDlg::runCommand(int id)
         channel_.readIdentity(identity);
         const std::string brand = upperAscii(identityText(identity, storage::kIdentityBrandOffset));
         const std::uint16_t version = channel_.firmwareInfo().version();
-        placeholder::runAboutDialog(this, qs(brand), QStringLiteral("%1").arg(version, 4, 16, QLatin1Char('0')));
+        placeholder::runAboutDialog(this, qs(brand),
+                                    QStringLiteral("%1").arg(version, 4, 16, QLatin1Char('0')));
         break;
     }
     case cmd::kCertificate:
@@ -540,7 +556,8 @@ QMenu* CStenvikPlusDlgDlg::openContextMenu(const QPoint& windowPos, bool show)
     QString label;
     if (isMultiBoardType(type)) {
         char buffer[64];
-        std::snprintf(buffer, sizeof buffer, english() ? text::kBoardSettingEnglish : text::kBoardSettingChinese,
+        std::snprintf(buffer, sizeof buffer,
+                      english() ? text::kBoardSettingEnglish : text::kBoardSettingChinese,
                       colorBar_->hitRow(), colorBar_->hitCol());
         label = QString::fromUtf8(buffer);
     }

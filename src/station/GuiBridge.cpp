@@ -9,7 +9,10 @@ namespace station {
 
 GuiBridge::GuiBridge(QObject* context) : context_(context) {}
 
-bool GuiBridge::onGuiThread() const { return QThread::currentThread() == context_->thread(); }
+bool GuiBridge::onGuiThread() const
+{
+    return QThread::currentThread() == context_->thread();
+}
 
 bool GuiBridge::closed() const
 {

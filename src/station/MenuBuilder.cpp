@@ -129,19 +129,4 @@ QMenu* buildContextMenu(QWidget* parent)
     return menu;
 }
 
-bool measureItem(int id, MeasureItem& item)
-{
-    if (id >= cmd::kGainFirst && id <= cmd::kGainLast)
-        item = {MeasureItem::Gain, id - cmd::kGainFirst + 1};
-    else if (id >= cmd::kCurrentFirst && id <= cmd::kCurrentLast)
-        item = {MeasureItem::Current, id - cmd::kCurrentFirst};
-    else if (id >= cmd::kDischargeFirst && id <= cmd::kDischargeLast)
-        item = {MeasureItem::Discharge, id - cmd::kDischargeFirst};
-    else if (id >= cmd::kDelayFirst && id <= cmd::kDelayLast)
-        item = {MeasureItem::Delay, id - cmd::kDelayFirst};
-    else
-        return false;
-    return true;
-}
-
 } // namespace station

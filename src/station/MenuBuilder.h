@@ -13,11 +13,4 @@ void fillMenuBar(QMenuBar* bar, bool english);
 // The grid's context menu: board setting, the four value popups and the one-key setting.
 QMenu* buildContextMenu(QWidget* parent);
 
-// The value an item of a context menu popup stands for, or -1 when the id is none of them.
-struct MeasureItem {
-    enum Field { Gain, Current, Discharge, Delay } field;
-    int value;
-};
-bool measureItem(int commandId, MeasureItem& item);
-
 } // namespace station

@@ -20,8 +20,8 @@ void MenuCommands::toggleOutputBit(std::uint8_t mask)
     ctx_.setup.setGlobal(global);
     {
         std::lock_guard composite(ctx_.channel.compositeLock);
-        ctx_.channel.PatchBlock(storage::SETTINGS_BLOCK, 0, static_cast<std::uint8_t>(global.outputFlags & mask),
-                                mask);
+        ctx_.channel.PatchBlock(storage::SETTINGS_BLOCK, 0,
+                                static_cast<std::uint8_t>(global.outputFlags & mask), mask);
     }
     ctx_.ops.writeGlobalSettings(global);
 }
@@ -34,9 +34,15 @@ void MenuCommands::toggleExcessIndication()
     ctx_.grid.excessIndication.store(ctx_.setup.global().excessIndication != 0, std::memory_order_relaxed);
 }
 
-void MenuCommands::clearExcess() { ctx_.grid.ClearExcess(); }
+void MenuCommands::clearExcess()
+{
+    ctx_.grid.ClearExcess();
+}
 
-void MenuCommands::toggleRecording() { ctx_.flags.recording = !ctx_.flags.recording; }
+void MenuCommands::toggleRecording()
+{
+    ctx_.flags.recording = !ctx_.flags.recording;
+}
 
 void MenuCommands::switchLanguage(bool english)
 {
@@ -70,7 +76,8 @@ void MenuCommands::colorsAccepted()
 std::optional<std::string> MenuCommands::refusal(int commandId) const
 {
     const GlobalSettings global = ctx_.setup.global();
-    const auto refused = [&](GlobalSettings::LockFlag flag, const char* message) -> std::optional<std::string> {
+    const auto refused = [&](GlobalSettings::LockFlag flag,
+                             const char* message) -> std::optional<std::string> {
         if (global.locked(flag))
             return std::string(message);
         return std::nullopt;

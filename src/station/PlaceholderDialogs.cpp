@@ -14,9 +14,8 @@ QDialog* makeDialog(QWidget* parent, const QString& title, const QString& body, 
     dialog->setWindowTitle(title);
     auto* layout = new QVBoxLayout(dialog);
     layout->addWidget(new QLabel(body, dialog));
-    auto* buttons = new QDialogButtonBox(withCancel ? QDialogButtonBox::Ok | QDialogButtonBox::Cancel
-                                                    : QDialogButtonBox::Ok,
-                                         dialog);
+    auto* buttons = new QDialogButtonBox(
+        withCancel ? QDialogButtonBox::Ok | QDialogButtonBox::Cancel : QDialogButtonBox::Ok, dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     layout->addWidget(buttons);
@@ -34,9 +33,9 @@ bool runModal(QDialog* dialog)
 
 bool runSettingDialog(QWidget* parent, int row, int col, const QString& deviceType)
 {
-    return runModal(makeDialog(parent, QStringLiteral("Setting"),
-                               QStringLiteral("Board row %1, column %2 (%3)").arg(row).arg(col).arg(deviceType),
-                               true));
+    return runModal(
+        makeDialog(parent, QStringLiteral("Setting"),
+                   QStringLiteral("Board row %1, column %2 (%3)").arg(row).arg(col).arg(deviceType), true));
 }
 
 bool runColorDialog(QWidget* parent)
@@ -75,9 +74,10 @@ void openCameraWindow(QWidget* parent)
 
 void runAppAboutDialog(QWidget* parent)
 {
-    runModal(makeDialog(parent, QString::fromUtf8("关于 StenvikPlusDlg"),
-                        QStringLiteral("StenvikPlusDlg %1\nTouch panel test station").arg(QApplication::applicationVersion()),
-                        false));
+    runModal(makeDialog(
+        parent, QString::fromUtf8("关于 StenvikPlusDlg"),
+        QStringLiteral("StenvikPlusDlg %1\nTouch panel test station").arg(QApplication::applicationVersion()),
+        false));
 }
 
 } // namespace station::placeholder

@@ -28,11 +28,17 @@ constexpr Rgb kRed{255, 0, 0};
 constexpr Rgb kWhite{255, 255, 255};
 constexpr Rgb kGuidBlue{50, 50, 255};
 
-const char* connectedCaption(bool english) { return english ? text::kConnectedEnglish : text::kConnectedChinese; }
+const char* connectedCaption(bool english)
+{
+    return english ? text::kConnectedEnglish : text::kConnectedChinese;
+}
 
 } // namespace
 
-Station::~Station() { joinWorkers(); }
+Station::~Station()
+{
+    joinWorkers();
+}
 
 // ---- GUI thread ----------------------------------------------------------------------------
 

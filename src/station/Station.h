@@ -44,7 +44,10 @@ public:
     // cancelled() is asked between boards of the board loading.
     enum class SetupResult { Done, GridRefused, Lost, Ended, Stopped };
     SetupResult connectionSetup(const std::function<bool()>& cancelled);
-    SetupResult connectionSetup() { return connectionSetup([this] { return ctx_.flags.stopping(); }); }
+    SetupResult connectionSetup()
+    {
+        return connectionSetup([this] { return ctx_.flags.stopping(); });
+    }
 
     // GUI. Stops every worker and waits for them, then switches the head's outputs off and shows
     // the closing line. Safe to call more than once.

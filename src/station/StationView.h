@@ -33,7 +33,8 @@ struct PaneUpdate {
     std::optional<int> align;
 
     static PaneUpdate make(std::optional<std::string> label, std::optional<Rgb> labelColor,
-                           std::optional<Rgb> fillColor, std::optional<int> fillMode, std::optional<int> align)
+                           std::optional<Rgb> fillColor, std::optional<int> fillMode,
+                           std::optional<int> align)
     {
         PaneUpdate update;
         update.label = std::move(label);

@@ -1,7 +1,7 @@
 // The acquisition loop and board loading against the simulated head.
 #include "StationRig.h"
-#include "station/AcquisitionLoop.h"
 #include "sim/DemoSetup.h"
+#include "station/AcquisitionLoop.h"
 #include "station/StationTexts.h"
 
 #include <gtest/gtest.h>
@@ -28,14 +28,14 @@ TEST_P(ResultSignal, BuzzerAndLampsFollowFailCount)
 }
 
 INSTANTIATE_TEST_SUITE_P(Station, ResultSignal,
-                         ::testing::Values(SignalCase{0x00, 3, 0, 0, 0},  // nothing enabled
-                                           SignalCase{0x01, 3, 3, 0, 0},  // buzzer plain: the count
-                                           SignalCase{0x03, 3, 0, 0, 0},  // buzzer inverted, failing
-                                           SignalCase{0x03, 0, 1, 0, 0},  // buzzer inverted, passing
-                                           SignalCase{0x04, 0, 0, 0, 1},  // lamps plain, passing
-                                           SignalCase{0x04, 2, 0, 2, 0},  // lamps plain, failing
-                                           SignalCase{0x0C, 0, 0, 1, 0},  // lamps inverted, passing
-                                           SignalCase{0x0C, 2, 0, 0, 2},  // lamps inverted, failing
+                         ::testing::Values(SignalCase{0x00, 3, 0, 0, 0},     // nothing enabled
+                                           SignalCase{0x01, 3, 3, 0, 0},     // buzzer plain: the count
+                                           SignalCase{0x03, 3, 0, 0, 0},     // buzzer inverted, failing
+                                           SignalCase{0x03, 0, 1, 0, 0},     // buzzer inverted, passing
+                                           SignalCase{0x04, 0, 0, 0, 1},     // lamps plain, passing
+                                           SignalCase{0x04, 2, 0, 2, 0},     // lamps plain, failing
+                                           SignalCase{0x0C, 0, 0, 1, 0},     // lamps inverted, passing
+                                           SignalCase{0x0C, 2, 0, 0, 2},     // lamps inverted, failing
                                            SignalCase{0x05, 256, 0, 0, 0})); // kept to 8 bits
 
 TEST(Acquisition, EveryCycleSignalsTheResultOnTheHead)
@@ -121,7 +121,8 @@ TEST_P(RefusedGrid, StartsNoLoopAndLightsTheFailLamp)
     rig.setGlobalByte(26, static_cast<std::uint8_t>(GetParam().rows));
     rig.setGlobalByte(25, static_cast<std::uint8_t>(GetParam().cols));
     rig.station.initialise();
-    ASSERT_TRUE(rig.pump([&] { return !rig.station.startupRunning() && rig.view.caption() == text::kGridRefused; }));
+    ASSERT_TRUE(
+        rig.pump([&] { return !rig.station.startupRunning() && rig.view.caption() == text::kGridRefused; }));
     rig.idle(200ms);
     EXPECT_FALSE(rig.station.loopRunning());
     EXPECT_EQ(rig.countCommand(0x30), 0);
@@ -131,7 +132,8 @@ TEST_P(RefusedGrid, StartsNoLoopAndLightsTheFailLamp)
 }
 
 INSTANTIATE_TEST_SUITE_P(Station, RefusedGrid,
-                         ::testing::Values(RefusedGridCase{5, 2}, RefusedGridCase{2, 9}, RefusedGridCase{10, 1}));
+                         ::testing::Values(RefusedGridCase{5, 2}, RefusedGridCase{2, 9},
+                                           RefusedGridCase{10, 1}));
 
 TEST(BoardLoading, AHeadThatStopsAnsweringIsTreatedAsGone)
 {

@@ -27,7 +27,8 @@ TEST_P(FirmwareGate, OldBoardFirmwareRefusesTheCommand)
     }
     ASSERT_TRUE(refusal.has_value());
     EXPECT_NE(refusal->find(std::string("当前固件版本为") + c.shownVersion), std::string::npos) << *refusal;
-    EXPECT_NE(refusal->find(std::string("需要支持本命令固件版本为") + c.needed), std::string::npos) << *refusal;
+    EXPECT_NE(refusal->find(std::string("需要支持本命令固件版本为") + c.needed), std::string::npos)
+        << *refusal;
 }
 
 INSTANTIATE_TEST_SUITE_P(Station, FirmwareGate,
@@ -79,7 +80,8 @@ TEST(BoardCommandsTest, OneKeySettingTakesTheCountsAsReferences)
     for (int row = 0; row < 2; ++row)
         for (int col = 0; col < 2; ++col)
             for (int i = 0; i < 64; ++i)
-                rig.grid.panel(row, col).raw[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(1005 + i);
+                rig.grid.panel(row, col).raw[static_cast<std::size_t>(i)] =
+                    static_cast<std::uint16_t>(1005 + i);
 
     ASSERT_TRUE(rig.commands.oneKeySetting());
 

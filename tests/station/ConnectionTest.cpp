@@ -88,12 +88,12 @@ TEST_P(HeadChecks, RefusedHeadsEndTheProcessAfterTheirMessage)
     EXPECT_TRUE(rig.station.ended());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Station, HeadChecks,
-    ::testing::Values(HeadCheckCase{"TRIVELLAV2", 0x0056, nullptr}, HeadCheckCase{"trivellav2", 0x0110, nullptr},
-                      HeadCheckCase{"TRIVELLAV2.1", 0x0110, nullptr},
-                      HeadCheckCase{"TRIVELLAV2X", 0x0110, text::kUnsupportedType},
-                      HeadCheckCase{"TRIVELLAV2", 0x0055, text::kOldFirmware}));
+INSTANTIATE_TEST_SUITE_P(Station, HeadChecks,
+                         ::testing::Values(HeadCheckCase{"TRIVELLAV2", 0x0056, nullptr},
+                                           HeadCheckCase{"trivellav2", 0x0110, nullptr},
+                                           HeadCheckCase{"TRIVELLAV2.1", 0x0110, nullptr},
+                                           HeadCheckCase{"TRIVELLAV2X", 0x0110, text::kUnsupportedType},
+                                           HeadCheckCase{"TRIVELLAV2", 0x0055, text::kOldFirmware}));
 
 TEST(Connection, RemovalShowsDisconnectedOnlyAfterTheDelay)
 {

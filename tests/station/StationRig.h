@@ -64,10 +64,10 @@ struct StationRig {
         return *head;
     }
 
-    template <typename Pred>
-    bool pump(Pred pred, std::chrono::milliseconds limit = std::chrono::seconds(20))
+    template <typename Pred> bool pump(Pred pred, std::chrono::milliseconds limit = std::chrono::seconds(20))
     {
-        return gui.pumpUntil(pred, view, [this] { station.disconnectTimerFired(); }, limit);
+        return gui.pumpUntil(
+            pred, view, [this] { station.disconnectTimerFired(); }, limit);
     }
     // Lets the GUI loop run for a while.
     void idle(std::chrono::milliseconds duration)

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "support/MessageRecorder.h"
 #include "device/StorageMap.h"
 #include "sim/SimBus.h"
 #include "station/CStenvikPlusDlgDlg.h"
+#include "support/MessageRecorder.h"
 #include "uikit/ControlId.h"
 
 #include <QCoreApplication>
@@ -50,8 +50,7 @@ struct WindowRig {
         return *head;
     }
 
-    template <typename Pred>
-    bool pump(Pred pred, int limitMs = 20000)
+    template <typename Pred> bool pump(Pred pred, int limitMs = 20000)
     {
         QElapsedTimer timer;
         timer.start();

@@ -16,7 +16,10 @@ namespace text = station::text;
 
 namespace {
 
-QString qs(const char* utf8) { return QString::fromUtf8(utf8); }
+QString qs(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
 bool allTopMenus(const WindowRig& rig, bool enabled)
 {
@@ -258,7 +261,8 @@ TEST(Window, RecordingAppendsTheCountsToTheRecordFile)
     QDir::setCurrent(previous);
     QFile file(dir.filePath(QStringLiteral("recoder.csv")));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
-    const QStringList lines = QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines =
+        QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_GE(lines.size(), 5);
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("CH0,CH1,")));
     EXPECT_TRUE(lines[0].endsWith(QStringLiteral("CH39,")));
