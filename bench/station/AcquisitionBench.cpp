@@ -35,8 +35,11 @@ public:
     void cancelDisconnectTimer() override {}
 };
 
-void BM_AcquisitionCycle16x64(benchmark::State& state)
+// rows x cols boards of 64 channels; 0 x 0 measures the fixed part (the result signalling).
+void BM_AcquisitionCycle(benchmark::State& state)
 {
+    const int rows = static_cast<int>(state.range(0));
+    const int cols = static_cast<int>(state.range(1));
     SimBus bus;
     bus.addHead().loadDemoSetup(4, 4, 64);
     CUSBChannel channel;
@@ -50,13 +53,19 @@ void BM_AcquisitionCycle16x64(benchmark::State& state)
         state.SkipWithError("simulated head did not answer");
         return;
     }
-    setup.grid().set(4, 4);
+    GlobalSettings global = setup.global();
+    global.gridRows = static_cast<std::uint8_t>(rows);
+    global.gridCols = static_cast<std::uint8_t>(cols);
+    setup.setGlobal(global);
+    setup.grid().set(rows, cols);
     station::AcquisitionLoop loop(ctx);
     for (auto _ : state)
         loop.cycle();
-    state.counters["boards"] = 16;
+    state.counters["boards"] = rows * cols;
 }
-BENCHMARK(BM_AcquisitionCycle16x64)
+BENCHMARK(BM_AcquisitionCycle)
+    ->Args({4, 4})
+    ->Args({0, 0})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(20)
     ->Repetitions(5)

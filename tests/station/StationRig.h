@@ -36,7 +36,6 @@ struct StationRig {
 
     explicit StationRig(bool withHead = true, int rows = 2, int cols = 2, int channels = 40)
     {
-        channel.setReplyTimeout(std::chrono::milliseconds(300));
         if (withHead)
             addHead(rows, cols, channels);
         bus.setListener([this](SimBus::Event event, const std::string& path) {

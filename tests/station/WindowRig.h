@@ -26,7 +26,6 @@ struct WindowRig {
 
     explicit WindowRig(bool withHead = true, int rows = 2, int cols = 2, int channels = 40)
     {
-        window.channel().setReplyTimeout(std::chrono::milliseconds(300));
         window.setExitHandler([this](int code) { exitCode = code; });
         if (withHead)
             addHead(rows, cols, channels);
