@@ -11,6 +11,7 @@
 #include "uikit/MessageBox.h"
 
 #include <QApplication>
+#include <QScreen>
 
 #include <cstdio>
 #include <memory>
@@ -67,6 +68,9 @@ int main(int argc, char** argv)
         SignalBridge termination;
         QObject::connect(&termination, &SignalBridge::terminationRequested, &window, &QWidget::close);
 
+        // Without a window manager showMaximized() has no effect: fill the screen first.
+        if (const QScreen* screen = QApplication::primaryScreen())
+            window.setGeometry(screen->availableGeometry());
         window.showMaximized();
         window.initialise(!options.simulate);
         code = QApplication::exec();
