@@ -1,32 +1,6 @@
 #include "CommandLine.h"
 
-#include "setup/GridCounts.h"
-
-#include <QRegularExpression>
-
-namespace {
-
-constexpr int kMaxChannels = 64;
-
-bool parseGrid(const QString& spec, CommandLine& line)
-{
-    static const QRegularExpression pattern(QStringLiteral("^(\\d{1,2})x(\\d{1,2})x(\\d{1,3})$"));
-    const QRegularExpressionMatch match = pattern.match(spec);
-    if (!match.hasMatch())
-        return false;
-    const int rows = match.captured(1).toInt();
-    const int cols = match.captured(2).toInt();
-    const int channels = match.captured(3).toInt();
-    if (!GridCounts::acceptable(rows, cols) || rows == 0 || cols == 0 || channels < 1 ||
-        channels > kMaxChannels)
-        return false;
-    line.rows = rows;
-    line.cols = cols;
-    line.channels = channels;
-    return true;
-}
-
-} // namespace
+#include "sim/DemoSetup.h"
 
 CommandLine CommandLine::parse(const QStringList& args)
 {
@@ -37,8 +11,15 @@ CommandLine CommandLine::parse(const QStringList& args)
             line.simulate = true;
         } else if (arg.startsWith(QLatin1String("--simulate="))) {
             line.simulate = true;
-            if (!parseGrid(arg.mid(11), line))
+            // One rule for the demo grid, shared with the simulated head.
+            const std::optional<DemoGrid> grid = parseDemoGrid(arg.mid(11).toStdString());
+            if (grid) {
+                line.rows = grid->rows;
+                line.cols = grid->cols;
+                line.channels = grid->channels;
+            } else {
                 line.error = "--simulate=RxCxN wants 1..4 rows, 1..4 columns and 1..64 channels, e.g. 4x4x64";
+            }
         } else if (arg == QLatin1String("--trace")) {
             if (i + 1 >= args.size())
                 line.error = "--trace needs a file name";

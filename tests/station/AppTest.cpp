@@ -40,7 +40,8 @@ INSTANTIATE_TEST_SUITE_P(
                       CommandLineCase{{"--trace=a.log"}, true, false, 2, 2, 40, "a.log"},
                       CommandLineCase{{"--simulate=5x4x64"}, false, false, 0, 0, 0, ""},
                       CommandLineCase{{"--simulate=4x4x65"}, false, false, 0, 0, 0, ""},
-                      CommandLineCase{{"--simulate=4x4"}, false, false, 0, 0, 0, ""},
+                      CommandLineCase{{"--simulate=4x3"}, true, true, 4, 3, 40, ""},
+                      CommandLineCase{{"--simulate=4x4x"}, false, false, 0, 0, 0, ""},
                       CommandLineCase{{"--simulate=0x4x8"}, false, false, 0, 0, 0, ""},
                       CommandLineCase{{"--trace"}, false, false, 0, 0, 0, ""},
                       CommandLineCase{{"--bogus"}, false, false, 0, 0, 0, ""}));
