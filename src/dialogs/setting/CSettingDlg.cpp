@@ -6,6 +6,7 @@
 #include "SampleList.h"
 #include "SettingIds.h"
 #include "SettingTexts.h"
+#include "display/CColorBar.h"
 #include "setup/DeviceType.h"
 #include "setup/HeadOperations.h"
 #include "setup/TestSetup.h"
@@ -90,12 +91,10 @@ CSettingDlg::CSettingDlg(HeadOperations& head, display::BoardGrid& grid, std::st
     channelChoice_->setEnabled(false);
     applySingle_->setEnabled(false);
 
-    previewTimer_ = new QTimer(this);
-    connect(previewTimer_, &QTimer::timeout, this, [this] {
-        copyLiveCounts();
-        previewView_->update();
-    });
-    previewTimer_->start(kPreviewPeriodMs);
+    previewView_->startRepaintTimer(kPreviewPeriodMs);
+    liveTimer_ = new QTimer(this);
+    connect(liveTimer_, &QTimer::timeout, this, &CSettingDlg::copyLiveCounts);
+    liveTimer_->start(kPreviewPeriodMs);
 
     if (multiBoard_ && !editsBoard_)
         uikit::message(parentWidget(), setting::texts::boardNotRead(english_), QMessageBox::Warning);
@@ -149,9 +148,11 @@ void CSettingDlg::buildControls()
     applySingle_ =
         place(this, new QPushButton(text(texts::kApplySingle)), id::kApplySingle, dlu(330, 221, 38, 14));
 
-    auto* previewFrame = new QFrame;
-    previewFrame->setFrameShape(QFrame::Box);
-    previewView_ = place(this, previewFrame, id::kPreview, dlu(6, 246, 366, 96));
+    // The preview takes the place of its frame; a double-click cycles a channel's mode.
+    place(this, new QFrame, id::kPreview, dlu(6, 246, 366, 96));
+    previewView_ = new CColorBar(preview_, this);
+    previewView_->Attach(this, id::kPreview);
+    previewView_->setModeCycling(true);
 
     customOrder_ =
         place(this, new QCheckBox(text(texts::kCustomOrder)), id::kCustomOrder, dlu(6, 348, 42, 10));

@@ -8,6 +8,7 @@
 
 #include <string>
 
+class CColorBar;
 class HeadOperations;
 class QCheckBox;
 class QComboBox;
@@ -42,7 +43,7 @@ public:
     bool editsBoard() const { return editsBoard_; }
     // The preview's panel: the working data of the dialog.
     display::BoardPanel& workingPanel() { return preview_.panel(0, 0); }
-    display::BoardGrid& previewGrid() { return preview_; }
+    CColorBar& preview() { return *previewView_; }
 
     void accept() override;
 
@@ -104,8 +105,8 @@ private:
     QCheckBox* singleChannel_ = nullptr;      // 1056
     QComboBox* channelChoice_ = nullptr;      // 1054
     QPushButton* applySingle_ = nullptr;      // 1057
-    QWidget* previewView_ = nullptr;          // 1015
+    CColorBar* previewView_ = nullptr;        // 1015
     QCheckBox* customOrder_ = nullptr;        // 1058
     QLineEdit* orderText_ = nullptr;          // 1059
-    QTimer* previewTimer_ = nullptr;
+    QTimer* liveTimer_ = nullptr;
 };

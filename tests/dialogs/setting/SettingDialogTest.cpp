@@ -2,9 +2,12 @@
 // do to the working data, and exactly what OK stores (Cancel stores nothing).
 #include "SettingDialogFixture.h"
 #include "dialogs/setting/SampleList.h"
+#include "display/CColorBar.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QRadioButton>
 
 #include <algorithm>
@@ -416,6 +419,32 @@ TEST_F(SettingDialogTest, SilentHeadAtOpeningIsReportedAndOkWritesNothing)
     click(*dialog, id::kOk);
     EXPECT_TRUE(head->received().empty());
     EXPECT_EQ(headSetup(), before);
+}
+
+TEST_F(SettingDialogTest, DoubleClickInThePreviewCyclesTheModeStoredAtOk)
+{
+    auto dialog = openDialog();
+    CColorBar& preview = dialog->preview();
+    EXPECT_EQ(uikit::findControl<CColorBar>(dialog.get(), id::kPreview), &preview);
+    const int slotWidth = (preview.width() - 1) / kChannels;
+    const int x = slotWidth + slotWidth / 2; // the middle of slot 1
+    preview.cycleModeAt(x, preview.height() / 2, 0);
+    EXPECT_EQ(dialog->workingPanel().mask[1].load(), 1);
+    preview.cycleModeAt(x, preview.height() / 2, 0);
+    EXPECT_EQ(dialog->workingPanel().mask[1].load(), 2);
+    click(*dialog, id::kOk);
+    EXPECT_EQ(headArray(0, BoardArray::Mask)[1], 2);
+    EXPECT_EQ(headArray(0, BoardArray::Mask)[0], 0);
+}
+
+TEST_F(SettingDialogTest, PreviewFollowsTheLiveCounts)
+{
+    auto dialog = openDialog();
+    grid.panel(0, 0).setRaw(std::vector<std::uint16_t>{1234, 1, 2, 3});
+    const QDeadlineTimer deadline(5000); // a generous bound, not a timing requirement
+    while (dialog->workingPanel().raw[0].load() != 1234 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(dialog->workingPanel().raw[0].load(), 1234);
 }
 
 } // namespace
