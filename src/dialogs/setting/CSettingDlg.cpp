@@ -100,7 +100,13 @@ CSettingDlg::CSettingDlg(HeadOperations& head, display::BoardGrid& grid, std::st
         uikit::message(parentWidget(), setting::texts::boardNotRead(english_), QMessageBox::Warning);
 }
 
-CSettingDlg::~CSettingDlg() = default;
+// The preview view and the live-count timer use the preview grid, a member that goes before the
+// base class deletes the children: stop and delete them first.
+CSettingDlg::~CSettingDlg()
+{
+    delete liveTimer_;
+    delete previewView_;
+}
 
 void CSettingDlg::buildControls()
 {

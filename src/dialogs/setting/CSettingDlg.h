@@ -26,7 +26,8 @@ class SampleList;
 // by allowances (for all channels or one), masks channels, sets the display range, the Pearson
 // threshold and the custom channel order, and stores it all on the head with OK.
 //
-// The one-cell preview grid holds the working data; OK writes it, Cancel drops it. Board data is
+// The one-cell preview grid holds the working data; OK writes it, Cancel drops it. The preview
+// also shows the board's live counts, taken from the main grid at every tick of its timer. Board data is
 // handled only for a multi-board head whose board could be read; otherwise the dialog shows its
 // controls without data and OK only closes it.
 class CSettingDlg : public QDialog {
