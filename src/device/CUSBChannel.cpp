@@ -72,8 +72,8 @@ bool CUSBChannel::readIdentity(Payload& block)
 std::string identityText(const Payload& block, int offset)
 {
     std::string text;
-    for (int i = 0; i < storage::kIdentityTextSize && offset + i < static_cast<int>(block.size()); ++i) {
-        const auto c = static_cast<char>(block[static_cast<std::size_t>(offset + i)]);
+    for (int at = offset; at < offset + storage::kIdentityTextSize && at < static_cast<int>(block.size()); ++at) {
+        const auto c = static_cast<char>(block[static_cast<std::size_t>(at)]);
         if (c == '\0')
             break;
         text.push_back(c);
