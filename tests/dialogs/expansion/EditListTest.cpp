@@ -217,12 +217,13 @@ namespace {
 
 TEST_F(EditListTest, ChosenCellIsPaintedWithItsHighlight)
 {
-    list->setCellText(1, 1, QString());
+    list->setCellText(1, 1, "1");
     click(1, 1);
     const QRect highlight = list->highlightRect(1, 1);
     const QImage painted = list->viewport()->grab().toImage();
     const QColor highlightColor = list->palette().color(QPalette::Highlight);
-    EXPECT_EQ(painted.pixelColor(highlight.center()), highlightColor);
+    // Inside the frame, before the text starts.
+    EXPECT_EQ(painted.pixelColor(QPoint(highlight.left() + 1, highlight.center().y())), highlightColor);
     // Right of the highlight the cell keeps the window colour.
     const QRect cell = list->visualRect(list->model()->index(1, 1));
     ASSERT_LT(highlight.right() + 3, cell.right());
