@@ -68,7 +68,7 @@ struct CellLayout {
     int labelFontHeight() const;
     int labelFontWidth() const;
     int numberFontHeight() const { return toInt(2 * chW / 3); }
-    // The cell interior that a board's drawing may touch: between the grid lines.
+    // The part of the cell a board's drawing may touch, clear of the grid lines.
     PixelRect interior() const;
 };
 

@@ -1,0 +1,202 @@
+#include "display/CStatusBarEx.h"
+
+#include "uikit/ControlId.h"
+
+#include <QPainter>
+#include <QProgressBar>
+#include <QResizeEvent>
+
+// One pane of the bar: draws itself from the bar's attributes.
+class CStatusBarEx::PaneWidget : public QWidget {
+public:
+    PaneWidget(CStatusBarEx* bar, int index) : QWidget(bar), bar_(bar), index_(index) {}
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        painter.setFont(bar_->font());
+        CStatusBarEx::drawPane(painter, rect(), bar_->pane(index_));
+    }
+
+private:
+    CStatusBarEx* bar_;
+    int index_;
+};
+
+CStatusBarEx::CStatusBarEx(QWidget* parent) : QStatusBar(parent)
+{
+    uikit::setControlId(this, kStatusBarId);
+    setSizeGripEnabled(false);
+    QFont barFont(QStringLiteral("微软雅黑"));
+    barFont.setPixelSize(20);
+    barFont.setWeight(QFont::Normal);
+    setFont(barFont);
+
+    progress_ = new QProgressBar(this);
+    uikit::setControlId(progress_, kProgressId);
+    progress_->setTextVisible(false);
+    progress_->setGeometry(0, 0, 300, 10);
+    progress_->hide();
+}
+
+void CStatusBarEx::AllocatePanes(int count)
+{
+    for (PaneWidget* w : paneWidgets_) {
+        removeWidget(w);
+        delete w;
+    }
+    paneWidgets_.clear();
+    panes_.assign(static_cast<std::size_t>(std::max(count, 0)), Pane{});
+    static const QString initial[] = {QStringLiteral(">"), QStringLiteral("请插入设备"),
+                                      QStringLiteral("请插入设备")};
+    for (int i = 0; i < paneCount(); ++i) {
+        Pane& p = panes_[static_cast<std::size_t>(i)];
+        p.fillColor = palette().color(QPalette::Button);
+        if (i < 3)
+            p.initialText = initial[i];
+        auto* w = new PaneWidget(this, i);
+        paneWidgets_.push_back(w);
+        addWidget(w);
+    }
+}
+
+void CStatusBarEx::setPaneWidth(int index, int width, bool stretch)
+{
+    if (!valid(index))
+        return;
+    PaneWidget* w = paneWidgets_[static_cast<std::size_t>(index)];
+    removeWidget(w);
+    if (stretch) {
+        w->setMinimumWidth(width);
+        w->setMaximumWidth(QWIDGETSIZE_MAX);
+    } else {
+        w->setFixedWidth(width);
+    }
+    insertWidget(index, w, stretch ? 1 : 0);
+    w->show();
+}
+
+void CStatusBarEx::changed(int index)
+{
+    panes_[static_cast<std::size_t>(index)].ownerDrawn = true;
+    paneWidgets_[static_cast<std::size_t>(index)]->update();
+}
+
+void CStatusBarEx::SetPaneLabel(int index, const QString& text)
+{
+    if (!valid(index))
+        return;
+    panes_[static_cast<std::size_t>(index)].label = text;
+    changed(index);
+}
+
+void CStatusBarEx::SetPaneLabelColor(int index, const QColor& color)
+{
+    if (!valid(index))
+        return;
+    panes_[static_cast<std::size_t>(index)].labelColor = color;
+    changed(index);
+}
+
+void CStatusBarEx::SetPaneFillColor(int index, const QColor& color)
+{
+    if (!valid(index))
+        return;
+    panes_[static_cast<std::size_t>(index)].fillColor = color;
+    changed(index);
+}
+
+void CStatusBarEx::SetPaneFillMode(int index, int mode)
+{
+    if (!valid(index))
+        return;
+    panes_[static_cast<std::size_t>(index)].fillMode = mode;
+    changed(index);
+}
+
+void CStatusBarEx::SetPaneLabelAlign(int index, int alignment)
+{
+    if (!valid(index))
+        return;
+    panes_[static_cast<std::size_t>(index)].alignment = alignment;
+    changed(index);
+}
+
+QRect CStatusBarEx::paneRect(int index) const
+{
+    if (!valid(index))
+        return {};
+    return paneWidgets_[static_cast<std::size_t>(index)]->geometry();
+}
+
+std::optional<QPoint> CStatusBarEx::labelOrigin(const QRect& rect, const Pane& pane, int labelWidth)
+{
+    if (pane.alignment == AlignLeft) {
+        const int inset = pane.fillMode == FillHatched ? 1 : 0; // the hatch sits inside its outline
+        return QPoint(rect.left() + inset + 1, rect.top() + inset);
+    }
+    if (pane.alignment == AlignRight)
+        return QPoint(rect.left() + rect.width() - labelWidth - 2, rect.top());
+    return std::nullopt;
+}
+
+void CStatusBarEx::drawPane(QPainter& painter, const QRect& rect, const Pane& pane)
+{
+    painter.save();
+    painter.setClipRect(rect);
+    painter.setBackgroundMode(Qt::TransparentMode);
+    if (!pane.ownerDrawn) {
+        // Until its first update the pane shows its resource text, as the plain bar does.
+        painter.setPen(Qt::black);
+        painter.drawText(rect.left() + 1, rect.top() + painter.fontMetrics().ascent(), pane.initialText);
+        painter.restore();
+        return;
+    }
+    if (pane.fillMode == FillPlain) {
+        painter.fillRect(rect, pane.fillColor);
+    } else if (pane.fillMode == FillHatched) {
+        painter.setPen(Qt::black);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect.adjusted(0, 0, -1, -1));
+        painter.fillRect(rect.adjusted(1, 1, -1, -1), QBrush(QColor(155, 155, 155), Qt::DiagCrossPattern));
+    }
+    const QFontMetrics metrics = painter.fontMetrics();
+    if (const auto origin = labelOrigin(rect, pane, metrics.horizontalAdvance(pane.label))) {
+        painter.setPen(pane.labelColor);
+        painter.drawText(origin->x(), origin->y() + metrics.ascent(), pane.label);
+    }
+    painter.restore();
+}
+
+void CStatusBarEx::PlaceProgress(int anchorPane, int otherPane)
+{
+    if (progress_ == nullptr)
+        return;
+    progressAnchor_ = anchorPane;
+    progressOther_ = otherPane;
+    const QRect a = paneRect(anchorPane);
+    const QRect b = paneRect(otherPane);
+    const int span = anchorPane == otherPane ? a.width() : a.width() + b.width();
+    // The span is measured from the bar's left edge, as the panes' own rectangles are.
+    progress_->setGeometry(a.left() + 2, a.top(), span - a.left(), a.bottom() + 1 - 2 * a.top() + 2);
+}
+
+void CStatusBarEx::setProgressVisible(bool visible)
+{
+    progressVisible_ = visible;
+    if (visible) {
+        PlaceProgress(progressAnchor_, progressOther_);
+        progress_->show();
+        progress_->raise();
+    } else {
+        progress_->hide();
+    }
+}
+
+void CStatusBarEx::resizeEvent(QResizeEvent* event)
+{
+    QStatusBar::resizeEvent(event);
+    if (progressVisible_)
+        PlaceProgress(progressAnchor_, progressOther_);
+}

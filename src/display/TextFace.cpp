@@ -1,0 +1,101 @@
+#include "display/TextFace.h"
+
+#include "display/Canvas.h"
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace display {
+
+QFont makeFont(const FontSpec& spec)
+{
+    QFont font(spec.family);
+    font.setStyleStrategy(QFont::NoAntialias);
+    font.setHintingPreference(QFont::PreferFullHinting);
+    font.setItalic(spec.italic);
+    font.setWeight(static_cast<QFont::Weight>(spec.weight));
+    const int height = std::max(spec.height, 1);
+    font.setPixelSize(height);
+    const int natural = QFontMetrics(font).height();
+    if (natural > height)
+        font.setPixelSize(std::max(1, height * height / natural));
+    if (spec.width > 0) {
+        const int average = QFontMetrics(font).averageCharWidth();
+        if (average > 0)
+            font.setStretch(std::clamp(100 * spec.width / average, 1, 4000));
+    }
+    return font;
+}
+
+TextFace::TextFace(const FontSpec& spec) : spec_(spec)
+{
+    if (spec.height <= 0)
+        return; // nothing legible fits; such text is not drawn
+    const QFont font = makeFont(spec);
+    const QFontMetrics metrics(font);
+    const int pad = metrics.height() / 2 + 2;
+    for (int c = kFirst; c <= kLast; ++c) {
+        const QString text(QChar(static_cast<char16_t>(c)));
+        Glyph& glyph = glyphs_[c - kFirst];
+        glyph.advance = metrics.horizontalAdvance(text);
+        QImage image(glyph.advance + 2 * pad, metrics.height() + 2 * pad, QImage::Format_Grayscale8);
+        image.fill(0);
+        {
+            QPainter painter(&image);
+            painter.setFont(font);
+            painter.setPen(Qt::white);
+            painter.drawText(pad, pad + metrics.ascent(), text);
+        }
+        for (int y = 0; y < image.height(); ++y) {
+            const uchar* line = image.constScanLine(y);
+            for (int x = 0; x < image.width(); ++x)
+                if (line[x] >= 128)
+                    glyph.pixels.push_back(
+                        {static_cast<std::int16_t>(x - pad), static_cast<std::int16_t>(y - pad)});
+        }
+    }
+}
+
+int TextFace::width(std::string_view text) const
+{
+    int w = 0;
+    for (char ch : text) {
+        const int c = static_cast<unsigned char>(ch);
+        if (c >= kFirst && c <= kLast)
+            w += glyphs_[c - kFirst].advance;
+    }
+    return w;
+}
+
+void TextFace::draw(Canvas& canvas, std::string_view text, int x, int y, TextDirection direction,
+                    QRgb color) const
+{
+    int pen = 0; // advance along the text, in the text's own coordinates
+    for (char ch : text) {
+        const int c = static_cast<unsigned char>(ch);
+        if (c < kFirst || c > kLast)
+            continue;
+        const Glyph& glyph = glyphs_[c - kFirst];
+        for (const Pixel p : glyph.pixels) {
+            const int dx = pen + p.dx;
+            const int dy = p.dy;
+            switch (direction) {
+            case TextDirection::Right:
+                canvas.plot(x + dx, y + dy, color);
+                break;
+            case TextDirection::Up: // rotated a quarter turn counter-clockwise
+                canvas.plot(x + dy, y - dx - 1, color);
+                break;
+            case TextDirection::Down: // rotated a quarter turn clockwise
+                canvas.plot(x - dy - 1, y + dx, color);
+                break;
+            }
+        }
+        pen += glyph.advance;
+    }
+}
+
+} // namespace display

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QFont>
+#include <QRgb>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+// Text of the grid view. The view draws thousands of short numbers per frame, most of them
+// rotated, so each face renders its characters once into lists of pixels and then stamps them;
+// QPainter's text path would cost several milliseconds per frame. Glyphs are not antialiased.
+namespace display {
+
+class Canvas;
+
+// A font as the view asks for it: face name, cell height and average character width in pixels
+// (width 0 = the face's own), italic, weight.
+struct FontSpec {
+    QString family;
+    int height = 0;
+    int width = 0;
+    bool italic = false;
+    int weight = QFont::Normal;
+    friend bool operator==(const FontSpec&, const FontSpec&) = default;
+};
+
+// Builds the QFont closest to a spec: pixel size chosen so the line height is spec.height, and a
+// horizontal stretch that brings the average character width to spec.width.
+QFont makeFont(const FontSpec& spec);
+
+// Direction in which text runs from its reference point (the top-left corner of the text as if
+// it were not rotated).
+enum class TextDirection { Right, Up, Down };
+
+class TextFace {
+public:
+    explicit TextFace(const FontSpec& spec);
+
+    const FontSpec& spec() const { return spec_; }
+    void draw(Canvas& canvas, std::string_view text, int x, int y, TextDirection direction, QRgb color) const;
+    int width(std::string_view text) const;
+
+private:
+    struct Pixel {
+        std::int16_t dx;
+        std::int16_t dy;
+    };
+    struct Glyph {
+        std::vector<Pixel> pixels; // relative to the glyph's top-left reference point
+        int advance = 0;
+    };
+    static constexpr int kFirst = 32;
+    static constexpr int kLast = 126;
+
+    FontSpec spec_;
+    std::array<Glyph, kLast - kFirst + 1> glyphs_;
+};
+
+} // namespace display

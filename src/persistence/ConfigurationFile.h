@@ -1,0 +1,52 @@
+#pragma once
+
+#include "UserMessage.h"
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+struct GlobalSettings;
+class HeadOperations;
+class IniFile;
+
+// Save and Load of a head's whole setup to and from an INI configuration file. Plain logic: the
+// caller checks the refusal, asks for the file name and shows the message it gets back.
+namespace configfile {
+
+// Fixed texts.
+inline constexpr const char* kSaveLocked = "保存菜单被禁止！";
+inline constexpr const char* kLoadLocked = "载入菜单被禁止！";
+inline constexpr const char* kTypeMismatch = "设备类型与配置参数不符!";
+inline constexpr const char* kSaved = "文件保存成功！";
+inline constexpr const char* kSaveCaption = "参数保存";
+inline constexpr const char* kLoaded = "文件载入成功！";
+inline constexpr const char* kLoadCaption = "参数载入";
+inline constexpr const char* kSaveFailed = "文件保存失败！";
+
+// The message of a set lockSave / lockLoad bit; nullopt when the command may run.
+std::optional<UserMessage> saveRefusal(const GlobalSettings& global);
+std::optional<UserMessage> loadRefusal(const GlobalSettings& global);
+
+// Exports the head's setup into the file (other sections and keys of an existing file stay).
+// Values of the global sections come from the images (global as last read or written, the grid
+// counts); a multi-board head's boards are read from the head one by one.
+UserMessage save(HeadOperations& head, const std::filesystem::path& file);
+
+struct LoadResult {
+    UserMessage message;
+    bool headChanged = false; // something was written to the head
+    bool restarted = false;   // Restart was sent
+};
+
+// Imports the file into the head and restarts it. A file whose device type differs from the
+// head's, or whose grid size lies outside 0..4 rows or columns, changes nothing. The success
+// message goes to beforeRestart (when given) before Restart is sent, so the operator reads it
+// before the head leaves the bus; it is also returned.
+LoadResult load(HeadOperations& head, const std::filesystem::path& file,
+                const std::function<void(const UserMessage&)>& beforeRestart = {});
+
+// The board section name of board index k: "EXPANDBOARD_%02d_PARA".
+std::string boardSection(int k);
+
+} // namespace configfile

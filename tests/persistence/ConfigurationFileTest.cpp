@@ -1,0 +1,502 @@
+// Save and Load of the configuration file against a head that keeps its storage.
+#include "ConfigurationFile.h"
+
+#include "IniFile.h"
+#include "TempDir.h"
+#include "setup/MemoryHead.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+using Frames = std::vector<std::string>;
+
+struct BoardPlan {
+    int channels;
+    bool customOrder;
+    bool pearson;
+};
+
+class ConfigurationFileTest : public TempDirTest, protected HeadFixture {
+protected:
+    void SetUp() override
+    {
+        TempDirTest::SetUp();
+        head.setDeviceType("TRIVELLAV2");
+    }
+
+    // A multi-board head holding a whole setup of rows x cols boards, read into the images as
+    // at connection.
+    void prepareHead(int rows, int cols, const std::vector<BoardPlan>& boards, unsigned seed = 7)
+    {
+        std::mt19937 rng(seed);
+        auto byte = [&] { return static_cast<std::uint8_t>(rng()); };
+        Payload& block = head.blocks[storage::SETTINGS_BLOCK];
+        for (auto& b : block)
+            b = byte();
+        block[1] = 0xC0; // every lock bit clear, reserved bits 6 and 7 set
+        block[25] = static_cast<std::uint8_t>(cols);
+        block[26] = static_cast<std::uint8_t>(rows);
+
+        for (std::size_t k = 0; k < boards.size(); ++k) {
+            const BoardPlan& plan = boards[k];
+            const int n = std::min(plan.channels, 64);
+            const auto kk = static_cast<int>(k);
+            head.memory[4 * k] = static_cast<std::uint8_t>((k % 4) << 4 | (k / 4));
+            head.memory[4 * k + 1] = static_cast<std::uint8_t>(plan.channels);
+            head.memory[4 * k + 2] = static_cast<std::uint8_t>(k % 8);
+            head.memory[4 * k + 3] = static_cast<std::uint8_t>(7 - k % 8);
+            // arrays carry values for the board's channels and zeros beyond, as every writer leaves them
+            for (int i = 0; i < 64; ++i) {
+                const bool used = i < n;
+                const auto word = static_cast<std::uint16_t>(used ? 40000 + rng() % 25000 : 0);
+                for (int a = 0; a < 3; ++a) {
+                    const auto at = storage::referenceAddress(kk) + 128 * a + 2 * i;
+                    head.memory[at] = static_cast<std::uint8_t>(word & 0xFF);
+                    head.memory[at + 1] = static_cast<std::uint8_t>((word >> 8) + a);
+                    if (!used)
+                        head.memory[at + 1] = 0;
+                }
+                head.memory[storage::maskAddress(kk) + i] =
+                    used ? std::array<std::uint8_t, 5>{0, 1, 2, 4, 8}[rng() % 5] : 0;
+                head.memory[storage::orderAddress(kk) + i] =
+                    plan.customOrder ? (used ? static_cast<std::uint8_t>(n - 1 - i) : 0)
+                                     : static_cast<std::uint8_t>(i);
+            }
+            BoardRecord r;
+            r.boardFlags = static_cast<std::uint8_t>(0xA8 | (k % 2 ? BoardRecord::PercentMode : 0));
+            r.setFlag(BoardRecord::OrderEnable, plan.customOrder);
+            r.setFlag(BoardRecord::PearsonEnable, plan.pearson);
+            r.reserved1 = {byte(), byte(), byte()};
+            r.viewRangeMax = static_cast<std::uint16_t>(60000 + k);
+            r.viewRangeMin = static_cast<std::uint16_t>(100 + k);
+            r.percentage = static_cast<std::uint16_t>(10 + k);
+            r.allowedHigh = static_cast<std::uint16_t>(300 + k);
+            r.allowedLow = static_cast<std::uint16_t>(200 + k);
+            r.pearsonThreshold = 0.9 + 0.001 * static_cast<double>(k); // six significant digits at most
+            r.userGain = static_cast<std::uint8_t>(1 + k % 7);
+            r.current = static_cast<std::uint8_t>(k % 8);
+            r.dischargeTime = static_cast<std::uint8_t>((k + 3) % 8);
+            r.delayTime = static_cast<std::uint8_t>(k % 4);
+            const auto bytes = r.encode();
+            std::copy(bytes.begin(), bytes.end(), head.memory.begin() + storage::boardRecordAddress(kk));
+        }
+        ASSERT_TRUE(ops.readGlobalSettings());
+        ASSERT_TRUE(ops.readBoardTable());
+        setup.grid().set(rows, cols);
+        head.takeLog();
+    }
+
+    std::vector<std::uint8_t> region(int k) const
+    {
+        const auto at = storage::boardRegionAddress(k);
+        return {head.memory.begin() + at, head.memory.begin() + at + 538};
+    }
+
+    UserMessage saveTo(const std::string& name) { return configfile::save(ops, dir / name); }
+    configfile::LoadResult loadFrom(const std::string& name) { return configfile::load(ops, dir / name); }
+
+    void editFile(const std::string& name, const std::string& section, const std::string& key,
+                  const std::string& value)
+    {
+        IniFile ini;
+        ASSERT_EQ(ini.load(dir / name), IniFile::LoadStatus::Loaded);
+        ini.setValue(section, key, value);
+        ASSERT_TRUE(ini.save(dir / name));
+    }
+
+    std::string valueIn(const std::string& name, const std::string& section, const std::string& key)
+    {
+        IniFile ini;
+        ini.load(dir / name);
+        return ini.value(section, key);
+    }
+
+    GlobalSettings headGlobal() const
+    {
+        return GlobalSettings::decode(
+            std::span<const std::uint8_t, 64>(head.blocks[storage::SETTINGS_BLOCK]));
+    }
+    BoardRecord headRecord(int k) const
+    {
+        return BoardRecord::decode(
+            std::span<const std::uint8_t, 26>(head.memory.data() + storage::boardRecordAddress(k), 26));
+    }
+};
+
+// A user saves a full 4 x 4 setup, the boards get scrambled, and loading the file brings every
+// carried byte back.
+TEST_F(ConfigurationFileTest, FullSetupRoundTripsByteForByte)
+{
+    const std::vector<BoardPlan> plan = {
+        {0, false, false},  {1, true, true},   {40, true, false}, {64, false, true},
+        {70, true, true},   {64, true, false}, {40, false, true}, {1, false, false},
+        {8, true, true},    {0, true, false},  {33, false, true}, {64, true, true},
+        {70, false, false}, {12, true, false}, {63, false, true}, {2, true, true}};
+    prepareHead(4, 4, plan);
+    const Payload originalBlock = head.blocks[storage::SETTINGS_BLOCK];
+    const std::vector<std::uint8_t> originalTable(head.memory.begin(), head.memory.begin() + 256);
+    std::vector<std::vector<std::uint8_t>> originalRegions;
+    for (int k = 0; k < 16; ++k)
+        originalRegions.push_back(region(k));
+
+    const UserMessage saved = saveTo("setup.ini");
+    EXPECT_EQ(saved, (UserMessage{"文件保存成功！", "参数保存", UserMessage::Icon::Information}));
+
+    // scramble the block's bytes 0..55 (grid bytes kept valid), the table and every board
+    std::mt19937 rng(99);
+    for (int i = 0; i < 56; ++i)
+        if (i != 25 && i != 26)
+            head.blocks[storage::SETTINGS_BLOCK][static_cast<std::size_t>(i)] ^=
+                static_cast<std::uint8_t>(rng() | 1);
+    for (int a = 0; a < 256; ++a)
+        head.memory[static_cast<std::size_t>(a)] = static_cast<std::uint8_t>(rng());
+    for (int k = 0; k < 16; ++k)
+        for (int i = 0; i < 538; ++i)
+            head.memory[storage::boardRegionAddress(k) + static_cast<std::size_t>(i)] =
+                static_cast<std::uint8_t>(rng());
+    const Payload scrambledBlock = head.blocks[storage::SETTINGS_BLOCK];
+    const std::vector<std::uint8_t> scrambledTable(head.memory.begin(), head.memory.begin() + 256);
+    std::vector<std::vector<std::uint8_t>> scrambledRegions;
+    for (int k = 0; k < 16; ++k)
+        scrambledRegions.push_back(region(k));
+    setup.grid().set(1, 1);
+
+    const configfile::LoadResult loaded = loadFrom("setup.ini");
+    EXPECT_EQ(loaded.message, (UserMessage{"文件载入成功！", "参数载入", UserMessage::Icon::Information}));
+    EXPECT_TRUE(loaded.restarted);
+    EXPECT_EQ(head.restarts, 1);
+    EXPECT_EQ(setup.grid().get(), std::make_pair(4, 4));
+
+    // Block 249: the file does not carry outputFlags bits 4..7, lockFlags, the reserved bytes
+    // 2..3 and 27..34, the colours' fourth bytes (written as 0 when a colour is set from the
+    // file) and colorFlags bits 3..7: those keep the values the head had before the load.
+    // Bytes 56..63 are never touched.
+    Payload expectedBlock = originalBlock;
+    expectedBlock[0] = static_cast<std::uint8_t>((originalBlock[0] & 0x0F) | (scrambledBlock[0] & 0xF0));
+    for (int i : {1, 2, 3, 27, 28, 29, 30, 31, 32, 33, 34})
+        expectedBlock[static_cast<std::size_t>(i)] = scrambledBlock[static_cast<std::size_t>(i)];
+    for (int i : {38, 42, 46, 50, 54})
+        expectedBlock[static_cast<std::size_t>(i)] = 0;
+    expectedBlock[55] = static_cast<std::uint8_t>((originalBlock[55] & 0x07) | (scrambledBlock[55] & 0xF8));
+    EXPECT_EQ(head.blocks[storage::SETTINGS_BLOCK], expectedBlock);
+
+    // Board table: entries 0..15 from the file, 16..63 as they stood on the head.
+    std::vector<std::uint8_t> expectedTable = scrambledTable;
+    std::copy_n(originalTable.begin(), 64, expectedTable.begin());
+    EXPECT_EQ(std::vector<std::uint8_t>(head.memory.begin(), head.memory.begin() + 256), expectedTable);
+
+    // Every board: arrays, order and record as saved. Not carried: the order region of a board
+    // whose custom order is off (the identity is written) and the record's reserved bytes 1..3
+    // and flag bits 3..7 (kept as the head had them).
+    for (int k = 0; k < 16; ++k) {
+        std::vector<std::uint8_t> expected = originalRegions[static_cast<std::size_t>(k)];
+        if (!plan[static_cast<std::size_t>(k)].customOrder)
+            for (int i = 0; i < 64; ++i)
+                expected[448 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+        const auto& scrambled = scrambledRegions[static_cast<std::size_t>(k)];
+        expected[512] = static_cast<std::uint8_t>((expected[512] & 0x07) | (scrambled[512] & 0xF8));
+        for (int i = 513; i < 516; ++i)
+            expected[static_cast<std::size_t>(i)] = scrambled[static_cast<std::size_t>(i)];
+        EXPECT_EQ(region(k), expected)
+            << "board " << k << " with " << plan[static_cast<std::size_t>(k)].channels << " channels";
+    }
+}
+
+TEST_F(ConfigurationFileTest, NewFileHoldsTheGlobalSectionsInTheirOrderForASingleBoardHead)
+{
+    prepareHead(2, 3, {});
+    head.setDeviceType("OtherType");
+    GlobalSettings g = setup.global();
+    g.outputFlags = GlobalSettings::BuzzerEnable | GlobalSettings::LedInvert | 0x30;
+    g.excessIndication = 1;
+    g.allowedHigh = 300;
+    g.allowedLow = 200;
+    g.viewRangeMax = 65535;
+    g.viewRangeMin = 0;
+    g.percentage = 15;
+    g.judgeType = 2;
+    g.colors.passColor = Rgbx::fromRgb(150, 150, 255);
+    g.colors.highColor = Rgbx::fromRgb(200, 100, 100);
+    g.colors.lowColor = Rgbx::fromRgb(200, 200, 100);
+    g.colors.excessColor = Rgbx::fromRgb(100, 255, 100);
+    g.colors.maskColor = Rgbx::fromRgb(1, 2, 3);
+    g.colors.colorFlags = ColorScheme::CustomColors | ColorScheme::CustomMaskColor;
+    g.expandBoardCount = 2;
+    g.expandBoardAddress = {16, 17, 18, 19, 20, 21, 22, 255};
+    g.gridCols = 3;
+    g.gridRows = 2;
+    setup.setGlobal(g);
+
+    EXPECT_EQ(saveTo("new.ini").text, "文件保存成功！");
+    EXPECT_EQ(readAll(dir / "new.ini"),
+              "[GLOBALPARAMETER]\r\nDEVICETYPE=OTHERTYPE\r\nGUIROW=2\r\nGUICOL=3\r\n"
+              "GUIOVERD=1\r\nBUZZERENABLE=1\r\nBUZZERINVERT=0\r\nLEDENABLE=0\r\n"
+              "LEDINVERT=1\r\n\r\n\r\n"
+              "[PARAMETER]\r\nALLOWEDTHRES_HIGH=300\r\nALLOWEDTHRES_LOW=200\r\n"
+              "VIEWDATARANGE_MAX=65535\r\nVIEWDATARANGE_MIN=0\r\nPERCENTAGE=15\r\n"
+              "TYPE=2\r\n\r\n\r\n"
+              "[BARCOLOR]\r\nENABLEBAR=1\r\nBAR=150,150,255\r\nHIGH=200,100,100\r\n"
+              "LOW=200,200,100\r\nENABLEOVER=0\r\nOVER=100,255,100\r\nENABLEMASK=1\r\n"
+              "MASK=001,002,003\r\n\r\n\r\n"
+              "[EXPANDBOARD]\r\nEXPANDBOARDNUM=2\r\n"
+              "EXPANDBOARDADDRESS=16,17,18,19,20,21,22,255\r\nEXPANDBOARDCOL=3\r\n"
+              "EXPANDBOARDROW=2\r\n");
+    EXPECT_EQ(head.frames(), Frames{"id"}) << "the global values come from the images";
+}
+
+TEST_F(ConfigurationFileTest, BoardSectionKeysInTheirOrder)
+{
+    prepareHead(1, 1, {{3, true, true}});
+    saveTo("one.ini");
+    const std::string text = readAll(dir / "one.ini");
+    const auto at = text.find("[EXPANDBOARD_00_PARA]");
+    ASSERT_NE(at, std::string::npos);
+    std::vector<std::string> keys;
+    std::size_t pos = text.find("\r\n", at) + 2;
+    while (pos < text.size() && text[pos] != '\r') {
+        keys.push_back(text.substr(pos, text.find('=', pos) - pos));
+        pos = text.find("\r\n", pos) + 2;
+    }
+    EXPECT_EQ(keys, (std::vector<std::string>{"COL",
+                                              "ROW",
+                                              "ADDRESS",
+                                              "CHANNEL",
+                                              "CHANNELNUMBER",
+                                              "REFERENCE",
+                                              "THRESHOLD_HIGH",
+                                              "THRESHOLD_LOW",
+                                              "MASK",
+                                              "CHANNELORDER",
+                                              "ORDERENABLE",
+                                              "PEARSONTHRES",
+                                              "PEARSONEN",
+                                              "USERGAIN",
+                                              "CURRENT",
+                                              "DISCHARGETIME",
+                                              "DELAYTIME",
+                                              "VIEWDATARANGE_MAX",
+                                              "VIEWDATARANGE_MIN",
+                                              "ALLOWEDTHRES_HIGH",
+                                              "ALLOWEDTHRES_LOW",
+                                              "PERCENTAGE",
+                                              "TYPE"}));
+    EXPECT_EQ(valueIn("one.ini", "EXPANDBOARD_00_PARA", "CHANNELORDER"), "2,1,0");
+}
+
+TEST_F(ConfigurationFileTest, SaveReadsEachBoardInTheFixedOrder)
+{
+    prepareHead(1, 2, {{8, false, false}, {8, true, false}});
+    saveTo("order.ini");
+    const auto rec = [](int k) { return "r" + std::to_string(storage::boardRecordAddress(k)) + "/26"; };
+    const auto arr = [](int k, int offset) {
+        return "r" + std::to_string(storage::boardRegionAddress(k) + offset) + "/64";
+    };
+    EXPECT_EQ(head.frames(), (Frames{"id",    "pause",     rec(0),      "pause", arr(0, 0),   arr(0, 64),
+                                     "pause", arr(0, 128), arr(0, 192), "pause", arr(0, 256), arr(0, 320),
+                                     "pause", arr(0, 384), "pause",     rec(0),  "pause",     rec(1),
+                                     "pause", arr(1, 0),   arr(1, 64),  "pause", arr(1, 128), arr(1, 192),
+                                     "pause", arr(1, 256), arr(1, 320), "pause", arr(1, 384), "pause",
+                                     rec(1),  "pause",     arr(1, 448)}));
+}
+
+TEST_F(ConfigurationFileTest, PearsonThresholdIsSavedWithSixSignificantDigits)
+{
+    prepareHead(1, 1, {{4, false, true}});
+    ops.changeBoardRecord(0, [](BoardRecord& r) { r.pearsonThreshold = 0.123456789; });
+    saveTo("p.ini");
+    EXPECT_EQ(valueIn("p.ini", "EXPANDBOARD_00_PARA", "PEARSONTHRES"), "0.123457");
+    loadFrom("p.ini");
+    EXPECT_EQ(headRecord(0).pearsonThreshold, 0.123457);
+}
+
+TEST_F(ConfigurationFileTest, BoardsOfZeroAndOneChannelRoundTrip)
+{
+    prepareHead(1, 2, {{0, false, false}, {1, true, false}});
+    saveTo("small.ini");
+    EXPECT_EQ(valueIn("small.ini", "EXPANDBOARD_00_PARA", "REFERENCE"), "");
+    EXPECT_EQ(valueIn("small.ini", "EXPANDBOARD_01_PARA", "CHANNELORDER"), "0");
+    const auto oneChannelRef = head.memory[storage::referenceAddress(1)];
+    for (int k = 0; k < 2; ++k)
+        std::fill_n(head.memory.begin() + storage::boardRegionAddress(k), 512, 0x55);
+    loadFrom("small.ini");
+    for (int i = 0; i < 448; ++i)
+        ASSERT_EQ(head.memory[storage::boardRegionAddress(0) + static_cast<std::size_t>(i)], 0) << i;
+    EXPECT_EQ(head.memory[storage::referenceAddress(1)], oneChannelRef)
+        << "one value without a comma is read";
+    EXPECT_EQ(head.memory[storage::referenceAddress(1) + 2], 0);
+    EXPECT_EQ(head.memory[storage::orderAddress(1)], 0);
+    EXPECT_TRUE(headRecord(1).orderEnable());
+}
+
+struct RefusalCase {
+    const char* name;
+    std::string section;
+    std::string key;
+    std::string value;
+    std::string message;
+};
+
+class LoadRefusal : public ConfigurationFileTest, public testing::WithParamInterface<RefusalCase> {};
+
+// A refused file changes nothing on the head and sends no restart.
+TEST_P(LoadRefusal, ChangesNothing)
+{
+    prepareHead(1, 1, {{4, true, true}});
+    saveTo("f.ini");
+    const RefusalCase& c = GetParam();
+    editFile("f.ini", c.section, c.key, c.value);
+    const auto blockBefore = head.blocks;
+    const auto memoryBefore = head.memory;
+    head.takeLog();
+
+    const configfile::LoadResult result = loadFrom("f.ini");
+    EXPECT_EQ(result.message.text, c.message);
+    EXPECT_FALSE(result.headChanged);
+    EXPECT_FALSE(result.restarted);
+    EXPECT_EQ(head.frames(), Frames{"id"});
+    EXPECT_TRUE(head.blocks == blockBefore);
+    EXPECT_TRUE(head.memory == memoryBefore);
+    EXPECT_EQ(setup.grid().get(), std::make_pair(1, 1));
+}
+
+const std::string kMismatch = "设备类型与配置参数不符!";
+const std::string kGrid = "配置文件中的行数或列数超出范围(0-4)，参数未载入！";
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, LoadRefusal,
+    testing::Values(
+        RefusalCase{"LowerCaseDeviceType", "GLOBALPARAMETER", "DEVICETYPE", "trivellav2", kMismatch},
+        RefusalCase{"OtherDeviceType", "GLOBALPARAMETER", "DEVICETYPE", "TRIVELLAV2.1", kMismatch},
+        RefusalCase{"GuiRowsFive", "GLOBALPARAMETER", "GUIROW", "5", kGrid},
+        RefusalCase{"GuiColsNegative", "GLOBALPARAMETER", "GUICOL", "-1", kGrid},
+        RefusalCase{"BoardRowsNine", "EXPANDBOARD", "EXPANDBOARDROW", "9", kGrid},
+        RefusalCase{"BoardColsCutTo4ButOutOfRange", "EXPANDBOARD", "EXPANDBOARDCOL", "260", kGrid},
+        RefusalCase{"BoardColsHuge", "EXPANDBOARD", "EXPANDBOARDCOL", "99999999999999999999", kGrid}),
+    [](const testing::TestParamInfo<RefusalCase>& param) { return std::string(param.param.name); });
+
+TEST_F(ConfigurationFileTest, FileThatDoesNotExistGivesTheMismatchMessage)
+{
+    prepareHead(1, 1, {{4, true, true}});
+    const auto result = loadFrom("nothing_here.ini");
+    EXPECT_EQ(result.message, (UserMessage{kMismatch, std::nullopt, UserMessage::Icon::None}));
+    EXPECT_FALSE(result.restarted);
+}
+
+TEST_F(ConfigurationFileTest, ColourListsTakenOnlyWithThreeValues)
+{
+    prepareHead(1, 1, {{4, true, true}});
+    saveTo("c.ini");
+    const Rgbx passBefore = headGlobal().colors.passColor;
+    editFile("c.ini", "BARCOLOR", "BAR", "255,0,0,7");
+    editFile("c.ini", "BARCOLOR", "HIGH", "300,0,0");
+    editFile("c.ini", "EXPANDBOARD", "EXPANDBOARDADDRESS", "1,2,3");
+    const auto addressesBefore = headGlobal().expandBoardAddress;
+    loadFrom("c.ini");
+    EXPECT_EQ(headGlobal().colors.passColor, passBefore);
+    EXPECT_EQ(headGlobal().colors.highColor, (Rgbx{44, 0, 0, 0}));
+    EXPECT_EQ(headGlobal().expandBoardAddress, addressesBefore);
+}
+
+TEST_F(ConfigurationFileTest, ShortChannelOrderKeepsTheBoardsOrderAndItsFlag)
+{
+    prepareHead(1, 1, {{4, true, true}});
+    saveTo("o.ini");
+    editFile("o.ini", "EXPANDBOARD_00_PARA", "CHANNELORDER", "0,1,2");
+    editFile("o.ini", "EXPANDBOARD_00_PARA", "ORDERENABLE", "1");
+    const auto orderBefore = std::vector<std::uint8_t>(head.memory.begin() + storage::orderAddress(0),
+                                                       head.memory.begin() + storage::orderAddress(0) + 64);
+    head.takeLog();
+    loadFrom("o.ini");
+    EXPECT_EQ(std::vector<std::uint8_t>(head.memory.begin() + storage::orderAddress(0),
+                                        head.memory.begin() + storage::orderAddress(0) + 64),
+              orderBefore);
+    EXPECT_TRUE(headRecord(0).orderEnable());
+    for (const std::string& f : head.frames())
+        EXPECT_NE(f, "w" + std::to_string(storage::orderAddress(0)) + "/64");
+}
+
+TEST_F(ConfigurationFileTest, MissingBoardSectionClearsThatBoard)
+{
+    prepareHead(1, 1, {{4, true, true}, {6, true, true}});
+    saveTo("m.ini"); // one board only
+    editFile("m.ini", "GLOBALPARAMETER", "GUICOL", "2");
+    editFile("m.ini", "EXPANDBOARD", "EXPANDBOARDCOL", "2");
+    const BoardRecord before = headRecord(1);
+    loadFrom("m.ini");
+    EXPECT_EQ(std::vector<std::uint8_t>(head.memory.begin() + 4, head.memory.begin() + 8),
+              (std::vector<std::uint8_t>{0, 0, 0, 0}));
+    for (int i = 0; i < 448; ++i)
+        ASSERT_EQ(head.memory[storage::boardRegionAddress(1) + static_cast<std::size_t>(i)], 0) << i;
+    for (int i = 0; i < 64; ++i)
+        ASSERT_EQ(head.memory[storage::orderAddress(1) + static_cast<std::size_t>(i)], i);
+    BoardRecord expected;
+    expected.boardFlags = before.boardFlags & 0xF8; // reserved bits kept, every flag clear
+    expected.reserved1 = before.reserved1;
+    EXPECT_EQ(headRecord(1), expected);
+}
+
+TEST_F(ConfigurationFileTest, SavingTwiceAfterDisablingTheOrderLeavesTheOldKeyWhichLoadIgnores)
+{
+    prepareHead(1, 1, {{4, true, true}});
+    saveTo("t.ini");
+    ops.writeBoardOrder(0, false, identityOrder());
+    saveTo("t.ini");
+    EXPECT_EQ(valueIn("t.ini", "EXPANDBOARD_00_PARA", "CHANNELORDER"), "3,2,1,0");
+    EXPECT_EQ(valueIn("t.ini", "EXPANDBOARD_00_PARA", "ORDERENABLE"), "0");
+    loadFrom("t.ini");
+    EXPECT_FALSE(headRecord(0).orderEnable());
+    EXPECT_EQ(head.memory[storage::orderAddress(0)], 0);
+    EXPECT_EQ(head.memory[storage::orderAddress(0) + 3], 3);
+}
+
+TEST_F(ConfigurationFileTest, SaveThatCannotWriteItsFileSaysSoAndNamesTheFile)
+{
+    prepareHead(1, 1, {{4, true, true}});
+    const auto path = dir / "missing_folder" / "x.ini";
+    const UserMessage m = configfile::save(ops, path);
+    EXPECT_EQ(m.text, "文件保存失败！\n" + path.string());
+    EXPECT_EQ(m.icon, UserMessage::Icon::Warning);
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(ConfigurationFileTest, LockBitsRefuseSaveAndLoad)
+{
+    GlobalSettings g;
+    EXPECT_EQ(configfile::saveRefusal(g), std::nullopt);
+    EXPECT_EQ(configfile::loadRefusal(g), std::nullopt);
+    g.lockFlags = GlobalSettings::LockSave | GlobalSettings::LockLoad;
+    EXPECT_EQ(configfile::saveRefusal(g),
+              (UserMessage{"保存菜单被禁止！", std::nullopt, UserMessage::Icon::None}));
+    EXPECT_EQ(configfile::loadRefusal(g),
+              (UserMessage{"载入菜单被禁止！", std::nullopt, UserMessage::Icon::None}));
+}
+
+TEST_F(ConfigurationFileTest, SuccessMessageIsHandedOverBeforeTheRestart)
+{
+    prepareHead(1, 1, {{4, true, true}});
+    saveTo("r.ini");
+    int restartsSeen = -1;
+    const auto result = configfile::load(ops, dir / "r.ini", [&](const UserMessage& m) {
+        EXPECT_EQ(m.text, "文件载入成功！");
+        restartsSeen = head.restarts;
+    });
+    EXPECT_EQ(restartsSeen, 0);
+    EXPECT_EQ(head.restarts, 1);
+    EXPECT_TRUE(result.restarted);
+}
+
+TEST_F(ConfigurationFileTest, LoadIntoASingleBoardHeadWritesOnlyTheGlobalSettings)
+{
+    prepareHead(1, 1, {{4, true, true}});
+    head.setDeviceType("OTHER");
+    saveTo("s.ini");
+    head.takeLog();
+    const auto result = loadFrom("s.ini");
+    EXPECT_EQ(result.message.text, "文件载入成功！");
+    EXPECT_EQ(head.frames(), (Frames{"id", "R249", "R249", "W249", "R249", "R249", "W249", "restart"}));
+}
+
+} // namespace
