@@ -29,7 +29,6 @@ public:
     // Replaces the full colour chooser (tests); the default is the standard colour dialog.
     void setChooser(Chooser chooser);
 
-public slots:
     // What "其它" does: the full chooser, keeping the colour when it is cancelled.
     void chooseOther();
 

@@ -29,7 +29,6 @@ public:
 
     explicit CColorSetting(GlobalSettings& settings, QWidget* parent = nullptr);
 
-public slots:
     void accept() override;
 
 private:

@@ -309,8 +309,9 @@ void CExpandDlg::accept()
     fields.emplace_back(cols_, [](GlobalSettings& g, std::uint8_t v) { g.gridCols = v; });
 
     // One full read-modify-write of block 249 per edit, in the order of the edits.
-    for (const auto& [edit, store] : fields) {
-        const auto value = uikit::dialogNumber<std::uint8_t>(edit->text());
+    for (const auto& field : fields) {
+        const auto value = uikit::dialogNumber<std::uint8_t>(field.first->text());
+        const Setter& store = field.second;
         head_.changeGlobalSettings([&store, value](GlobalSettings& global) { store(global, value); });
     }
     writeMap();

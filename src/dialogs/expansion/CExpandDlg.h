@@ -57,17 +57,14 @@ public:
     // The message shown when rows or columns lie outside 0..4.
     static QString gridSizeMessage(bool english);
 
-public slots:
     void accept() override;
 
-private slots:
+private:
     void readGrid();      // 1032
     void setGrid();       // 1033
     void initialiseMap(); // 1029
     void readMap();       // 1031
     void writeMap();      // 1030
-
-private:
     void buildControls();
     void showEdits();
     void rebuildList();

@@ -8,14 +8,18 @@
 #include <QThread>
 
 // Lives on the GUI thread: the dialog pointer is read and written there only.
-struct ExpansionDialogLink::Relay : QObject {
+class ExpansionRelay : public QObject {
+    Q_OBJECT
+public:
     QPointer<CExpandDlg> dialog;
 
-    int deliver(long wParam, long lParam)
+    Q_INVOKABLE int deliver(long wParam, long lParam)
     {
         return dialog != nullptr ? dialog->onRefreshMessage(wParam, lParam) : 0;
     }
 };
+
+struct ExpansionDialogLink::Relay : ExpansionRelay {};
 
 ExpansionDialogLink::ExpansionDialogLink() : relay_(std::make_unique<Relay>()) {}
 
@@ -43,9 +47,9 @@ int ExpansionDialogLink::refresh(long wParam, long lParam)
         return relay_->deliver(wParam, lParam);
     // Board loading's thread waits here until the GUI thread has reloaded the dialog.
     int result = 0;
-    Relay* relay = relay_.get();
-    QMetaObject::invokeMethod(
-        relay, [relay, wParam, lParam, &result] { result = relay->deliver(wParam, lParam); },
-        Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(relay_.get(), "deliver", Qt::BlockingQueuedConnection,
+                              Q_RETURN_ARG(int, result), Q_ARG(long, wParam), Q_ARG(long, lParam));
     return result;
 }
+
+#include "ExpansionDialogLink.moc"
