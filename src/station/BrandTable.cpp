@@ -30,8 +30,9 @@ const char* productCaption(bool english)
     return english ? "Touch Panel Test Station" : "触摸屏测试站";
 }
 
-std::string formatGuid(const unsigned char* b)
+std::string formatGuid(const unsigned char* sixteenBytes)
 {
+    const unsigned char* b = sixteenBytes;
     char text[64];
     std::snprintf(text, sizeof text,
                   "GUID=%02X%02X%02X%02X-%02X%02X%02X%02X-%02X%02X%02X%02X-%02X%02X%02X%02X", b[0], b[1],

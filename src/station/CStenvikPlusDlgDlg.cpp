@@ -5,7 +5,11 @@
 #include "MenuBuilder.h"
 #include "PlaceholderDialogs.h"
 #include "StationTexts.h"
+#include "camera/CVideoDialog.h"
 #include "device/UdevMonitor.h"
+#include "dialogs/colour/ColourCommand.h"
+#include "dialogs/expansion/ExpansionCommand.h"
+#include "dialogs/setting/CSettingDlg.h"
 #include "display/CColorBar.h"
 #include "display/CStatusBarEx.h"
 #include "persistence/ConfigurationFile.h"
@@ -143,12 +147,6 @@ void CStenvikPlusDlgDlg::deviceChanged(bool arrival, const std::string& path)
         else
             station_.onRemoval(path);
     });
-}
-
-void CStenvikPlusDlgDlg::setExpansionDialogOpen(bool open, std::function<void()> refresh)
-{
-    expansionRefresh_ = open ? std::move(refresh) : std::function<void()>();
-    flags_.expansionDialogOpen = open;
 }
 
 bool CStenvikPlusDlgDlg::english() const
@@ -314,10 +312,8 @@ void CStenvikPlusDlgDlg::endProcess(int exitCode)
 
 void CStenvikPlusDlgDlg::refreshExpansionDialog()
 {
-    bridge_.call([this] {
-        if (expansionRefresh_)
-            expansionRefresh_();
-    });
+    // Through the bridge, so a start-up worker waiting here never holds up the close.
+    bridge_.call([this] { expansionLink_.refresh(); });
 }
 
 void CStenvikPlusDlgDlg::startDisconnectTimer(std::chrono::milliseconds delay)
@@ -397,14 +393,13 @@ void CStenvikPlusDlgDlg::runCommand(int id)
         loadConfiguration();
         break;
     case cmd::kSetting: {
-        const QString type = qs(upperAscii(ops_.readDeviceType().value_or(std::string())));
-        placeholder::runSettingDialog(this, 0, 0, type);
+        CSettingDlg dialog(ops_, grid_, upperAscii(ops_.readDeviceType().value_or(std::string())), 0, 0,
+                           this);
+        dialog.exec();
         break;
     }
     case cmd::kColor:
-        ops_.readGlobalSettings();
-        if (placeholder::runColorDialog(this))
-            menuCommands_.colorsAccepted();
+        runColourSetting(this, ops_, grid_);
         break;
     case cmd::kExcessEnable:
         menuCommands_.toggleExcessIndication();
@@ -424,9 +419,13 @@ void CStenvikPlusDlgDlg::runCommand(int id)
     case cmd::kLedInvert:
         menuCommands_.toggleOutputBit(GlobalSettings::LedInvert);
         break;
-    case cmd::kCamera:
-        placeholder::openCameraWindow(this);
+    case cmd::kCamera: {
+        // Modeless and independent: each use opens a further window, which lives until closed.
+        auto* camera = new CVideoDialog(nullptr);
+        camera->setAttribute(Qt::WA_DeleteOnClose);
+        camera->show();
         break;
+    }
     case cmd::kRecorder:
         menuCommands_.toggleRecording();
         break;
@@ -467,15 +466,11 @@ void CStenvikPlusDlgDlg::runCommand(int id)
 
 void CStenvikPlusDlgDlg::runExpansionBoards()
 {
-    if (auto refusal = menuCommands_.refusal(cmd::kExpandSetting)) {
-        refuse(*refusal);
-        return;
-    }
-    setExpansionDialogOpen(true, [] {});
-    const bool accepted = placeholder::runExpansionDialog(this, english());
-    setExpansionDialogOpen(false);
-    if (accepted)
-        menuCommands_.expansionAccepted();
+    // The loop leaves the counts frozen while the dialog is open; board loading asks the link to
+    // refresh it.
+    flags_.expansionDialogOpen = true;
+    runExpansionSetting(this, ops_, expansionLink_);
+    flags_.expansionDialogOpen = false;
 }
 
 void CStenvikPlusDlgDlg::runBoardSetting()
@@ -487,7 +482,8 @@ void CStenvikPlusDlgDlg::runBoardSetting()
     const int row = colorBar_->hitRow();
     const int col = colorBar_->hitCol();
     const std::string type = upperAscii(ops_.readDeviceType().value_or(std::string()));
-    if (placeholder::runSettingDialog(this, row, col, qs(type)) && isMultiBoardType(type))
+    CSettingDlg dialog(ops_, grid_, type, row, col, this);
+    if (dialog.exec() == QDialog::Accepted && isMultiBoardType(type))
         boardCommands_.refreshBoardPanel(row, col);
 }
 

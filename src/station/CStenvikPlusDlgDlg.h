@@ -7,6 +7,7 @@
 #include "StationContext.h"
 #include "StationView.h"
 #include "device/CUSBChannel.h"
+#include "dialogs/expansion/ExpansionDialogLink.h"
 #include "display/BoardGrid.h"
 #include "persistence/RecordFile.h"
 #include "setup/HeadOperations.h"
@@ -45,9 +46,6 @@ public:
     // What ends the process from a worker (unsupported head, old firmware). Default: leave the
     // event loop with the code.
     void setExitHandler(std::function<void(int)> handler) { exitHandler_ = std::move(handler); }
-
-    // The expansion board dialog registers here while it is open.
-    void setExpansionDialogOpen(bool open, std::function<void()> refresh = {});
 
     // Runs a menu or context-menu command by number.
     void runCommand(int commandId);
@@ -126,6 +124,6 @@ private:
     std::unique_ptr<UdevMonitor> monitor_;
     QSocketNotifier* monitorNotifier_ = nullptr;
     std::function<void(int)> exitHandler_;
-    std::function<void()> expansionRefresh_;
+    ExpansionDialogLink expansionLink_;
     bool shutDown_ = false;
 };

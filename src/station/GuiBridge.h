@@ -17,6 +17,7 @@ class GuiBridge {
 public:
     // context lives on the GUI thread; the posted functions run in its thread.
     explicit GuiBridge(QObject* context);
+    ~GuiBridge();
     GuiBridge(const GuiBridge&) = delete;
     GuiBridge& operator=(const GuiBridge&) = delete;
 
@@ -34,12 +35,17 @@ public:
     bool closed() const;
 
 private:
+    // Lives on the GUI thread and runs the functions posted to it there.
+    class Relay;
+    void postToGui(std::function<void()> fn);
+
     struct Pending {
         bool done = false;
         bool cancelled = false;
     };
 
     QObject* context_;
+    std::unique_ptr<Relay> relay_;
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     std::vector<std::shared_ptr<Pending>> pending_;

@@ -106,6 +106,10 @@ void addValuePopup(QMenu* menu, const char* title, int firstId, int lastId, int 
 
 void fillMenuBar(QMenuBar* bar, bool english)
 {
+    // The menus of the bar being replaced go too (later: a command of one of them may be running).
+    for (QAction* action : bar->actions())
+        if (QMenu* menu = action->menu())
+            menu->deleteLater();
     bar->clear();
     std::size_t at = 0;
     while (at < std::size(kMenuBar)) {

@@ -52,27 +52,6 @@ void MenuCommands::switchLanguage(bool english)
     ctx_.view.setCaption(ctx_.setup.global().englishUi() ? text::kConnectedEnglish : text::kConnectedChinese);
 }
 
-void MenuCommands::expansionAccepted()
-{
-    HeadOperations& ops = ctx_.ops;
-    ops.readGlobalSettings();
-    const GlobalSettings global = ctx_.setup.global();
-    // The dialog stores only sizes the grid can show; anything else leaves the grid empty.
-    if (GridCounts::acceptable(global.gridRows, global.gridCols))
-        ctx_.setup.grid().set(global.gridRows, global.gridCols);
-    else
-        ctx_.setup.grid().set(0, 0);
-    ops.readBoardTable();
-    ops.restart();
-}
-
-void MenuCommands::colorsAccepted()
-{
-    const GlobalSettings global = ctx_.setup.global();
-    ctx_.view.setGridColors(global.colors);
-    ctx_.ops.writeGlobalSettings();
-}
-
 std::optional<std::string> MenuCommands::refusal(int commandId) const
 {
     const GlobalSettings global = ctx_.setup.global();
@@ -87,8 +66,6 @@ std::optional<std::string> MenuCommands::refusal(int commandId) const
         return refused(GlobalSettings::LockSave, text::kLockSave);
     case cmd::kLoad:
         return refused(GlobalSettings::LockLoad, text::kLockLoad);
-    case cmd::kExpandSetting:
-        return refused(GlobalSettings::LockExpandMenu, text::kLockExpandMenu);
     case cmd::kBoardSetting:
         return refused(GlobalSettings::LockContextSetting, text::kLockContextSetting);
     default:

@@ -27,13 +27,6 @@ public:
     // Writes the language to the head and reruns the connection set-up in it.
     void switchLanguage(bool english);
 
-    // After the expansion board dialog was accepted: the grid follows the stored size, the board
-    // table is read, and the head restarts so the whole setup is read again.
-    void expansionAccepted();
-
-    // After the colour dialog was accepted with the scheme now in the global image.
-    void colorsAccepted();
-
     // The refusal message when a lock bit of the global settings refuses the command.
     std::optional<std::string> refusal(int commandId) const;
 

@@ -31,28 +31,6 @@ bool runModal(QDialog* dialog)
 
 } // namespace
 
-bool runSettingDialog(QWidget* parent, int row, int col, const QString& deviceType)
-{
-    return runModal(
-        makeDialog(parent, QStringLiteral("Setting"),
-                   QStringLiteral("Board row %1, column %2 (%3)").arg(row).arg(col).arg(deviceType), true));
-}
-
-bool runColorDialog(QWidget* parent)
-{
-    return runModal(makeDialog(parent, QStringLiteral("Color"), QStringLiteral("Bar colours"), true));
-}
-
-QString expansionTitle(bool english)
-{
-    return english ? QStringLiteral("Expand board setting") : QString::fromUtf8("扩展板参数设定");
-}
-
-bool runExpansionDialog(QWidget* parent, bool english)
-{
-    return runModal(makeDialog(parent, expansionTitle(english), QStringLiteral("Expansion boards"), true));
-}
-
 void runAboutDialog(QWidget* parent, const QString& brandCode, const QString& firmwareText)
 {
     runModal(makeDialog(parent, QStringLiteral("About"),
@@ -62,14 +40,6 @@ void runAboutDialog(QWidget* parent, const QString& brandCode, const QString& fi
 void runCertificateDialog(QWidget* parent)
 {
     runModal(makeDialog(parent, QStringLiteral("Copyright"), QStringLiteral("StenvikPlusDlg"), true));
-}
-
-void openCameraWindow(QWidget* parent)
-{
-    QDialog* window = makeDialog(parent, QStringLiteral("Camera"), QStringLiteral("No camera"), false);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setModal(false);
-    window->show();
 }
 
 void runAppAboutDialog(QWidget* parent)

@@ -145,27 +145,27 @@ void Station::close()
 
 // ---- workers -------------------------------------------------------------------------------
 
-void Station::launchStartup(bool openHead)
+void Station::launchStartup(bool openFirst)
 {
     auto token = std::make_shared<std::atomic<bool>>(false);
     {
         std::lock_guard lock(stateMutex_);
         currentToken_->store(true); // a start-up still running belongs to the previous connection
         currentToken_ = token;
-        openPending_ = openHead;
+        openPending_ = openFirst;
         rescan_ = false;
     }
-    if (openHead)
+    if (openFirst)
         ctx_.flags.run = false; // a loop of the previous connection ends at its next cycle
 
     ++activeStartups_;
     std::lock_guard lock(threadsMutex_);
     std::thread previous = std::move(startup_);
-    startup_ = std::thread([this, token, openHead, previous = std::move(previous)]() mutable {
+    startup_ = std::thread([this, token, openFirst, previous = std::move(previous)]() mutable {
         if (previous.joinable())
             previous.join();
         joinPreviousLoop();
-        startupWorker(token, openHead);
+        startupWorker(token, openFirst);
         --activeStartups_;
     });
 }

@@ -67,8 +67,8 @@ public:
 private:
     using Token = std::shared_ptr<std::atomic<bool>>;
 
-    void launchStartup(bool openHead);
-    void startupWorker(const Token& token, bool openHead);
+    void launchStartup(bool openFirst);
+    void startupWorker(const Token& token, bool openFirst);
     bool openHead(const Token& token);
     bool greet(const Token& token);
     void startLoop(const Token& token);

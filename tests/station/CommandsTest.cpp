@@ -179,7 +179,6 @@ TEST(MenuCommandsTest, LockBitsRefuseTheirCommands)
         const char* message;
     } cases[] = {{0x08, 32798, station::text::kLockSave},
                  {0x04, 32800, station::text::kLockLoad},
-                 {0x20, 32787, station::text::kLockExpandMenu},
                  {0x02, 32789, station::text::kLockContextSetting}};
     for (const auto& c : cases) {
         GlobalSettings global;
