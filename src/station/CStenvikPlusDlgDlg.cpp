@@ -212,19 +212,24 @@ void CStenvikPlusDlgDlg::buildMenuBar(bool englishUi, bool certificateOff)
 
 void CStenvikPlusDlgDlg::connectMenuBar()
 {
-    for (QAction* top : menuBar()->actions()) {
-        QMenu* menu = top->menu();
-        if (menu == nullptr)
+    for (QAction* top : menuBar()->actions())
+        if (QMenu* menu = top->menu())
+            connectMenu(menu);
+}
+
+void CStenvikPlusDlgDlg::connectMenu(QMenu* menu)
+{
+    // Check marks are set each time a menu opens; each command reaches runCommand from its own
+    // action, however it was triggered (mouse, keyboard, programmatically).
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] { updateCheckMarks(menu); });
+    for (QAction* action : menu->actions()) {
+        if (QMenu* sub = action->menu()) {
+            connectMenu(sub);
             continue;
-        const auto menus = QList<QMenu*>{menu} + menu->findChildren<QMenu*>();
-        for (QMenu* each : menus) {
-            connect(each, &QMenu::aboutToShow, this, [this, each] { updateCheckMarks(each); });
         }
-        connect(menu, &QMenu::triggered, this, [this](QAction* action) {
-            const int id = uikit::commandId(action);
-            if (id > 0)
-                runCommand(id);
-        });
+        const int id = uikit::commandId(action);
+        if (id > 0)
+            connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
     }
 }
 
@@ -561,11 +566,7 @@ QMenu* CStenvikPlusDlgDlg::openContextMenu(const QPoint& windowPos, bool show)
 
     for (QMenu* sub : menu->findChildren<QMenu*>())
         updateCheckMarks(sub);
-    connect(menu, &QMenu::triggered, this, [this](QAction* action) {
-        const int id = uikit::commandId(action);
-        if (id > 0)
-            runCommand(id);
-    });
+    connectMenu(menu);
     if (show)
         menu->popup(QCursor::pos());
     return menu;

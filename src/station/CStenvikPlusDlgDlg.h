@@ -97,6 +97,7 @@ private:
     void layOutWindow();
     void startMonitor();
     void connectMenuBar();
+    void connectMenu(QMenu* menu);
     void saveConfiguration();
     void loadConfiguration();
     void runBoardSetting();

@@ -132,7 +132,7 @@ TEST(Window, LanguageSwitchRebuildsTheMenuBarAndItsCheckMarks)
 {
     WindowRig rig;
     ASSERT_TRUE(rig.startRunning());
-    rig.window.runCommand(32808);
+    rig.command(32808)->trigger(); // as the operator chooses it
     rig.idle(50);
     EXPECT_EQ(rig.topMenus().first()->text(), QStringLiteral("&File"));
     EXPECT_EQ(rig.window.windowTitle(), qs(text::kConnectedEnglish));
