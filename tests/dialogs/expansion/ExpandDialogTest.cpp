@@ -44,7 +44,7 @@ protected:
     BoardTableEntry headEntry(int k) const
     {
         const auto table = h.headTable();
-        const auto at = static_cast<std::size_t>(4 * k);
+        const auto at = 4 * static_cast<std::size_t>(k);
         return {table[at], table[at + 1], table[at + 2], table[at + 3]};
     }
 
@@ -266,7 +266,7 @@ TEST_F(ExpandDialogTest, OversizedStoredGridOpensWithinTheTable)
     });
     std::vector<std::uint8_t> table(storage::kBoardTableSize);
     for (int k = 0; k < 64; ++k)
-        table[static_cast<std::size_t>(4 * k + 1)] = static_cast<std::uint8_t>(k);
+        table[4 * static_cast<std::size_t>(k) + 1] = static_cast<std::uint8_t>(k);
     h.head->setMemory(0, table.data(), static_cast<int>(table.size()));
     const auto regionBefore = h.head->memory(storage::boardRegionAddress(0), 64);
 
