@@ -2,7 +2,6 @@
 // writes, the 0..4 grid rule, a stored grid larger than the table, and the refresh message.
 #include "CExpandDlg.h"
 #include "ExpansionCommand.h"
-#include "ExpansionDialogLink.h"
 #include "HeadUnderTest.h"
 #include "support/MessageRecorder.h"
 #include "uikit/CEditListCtrl.h"
@@ -13,9 +12,9 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <functional>
 #include <memory>
-#include <thread>
+#include <vector>
 
 namespace {
 
@@ -27,7 +26,7 @@ protected:
     // Opens the dialog on the head as it stands now.
     CExpandDlg& open()
     {
-        dialog = std::make_unique<CExpandDlg>(h.ops, &link);
+        dialog = std::make_unique<CExpandDlg>(h.ops);
         return *dialog;
     }
     CEditListCtrl* list() { return findControl<CEditListCtrl>(dialog.get(), CExpandDlg::IdMapList); }
@@ -48,9 +47,19 @@ protected:
         return {table[at], table[at + 1], table[at + 2], table[at + 3]};
     }
 
+    // Keeps what the command tells the window about its dialog.
+    ExpansionDialogWatcher watcher()
+    {
+        return [this](bool open, std::function<void()> refresh) {
+            openEvents.push_back(open);
+            refreshDialog = std::move(refresh);
+        };
+    }
+
     HeadUnderTest h;
-    ExpansionDialogLink link;
     std::unique_ptr<CExpandDlg> dialog;
+    std::vector<bool> openEvents;
+    std::function<void()> refreshDialog;
 };
 
 TEST_F(ExpandDialogTest, OpeningShowsTheHeadsSettingsAndMap)
@@ -293,16 +302,6 @@ TEST_F(ExpandDialogTest, OversizedStoredGridOpensWithinTheTable)
     EXPECT_EQ(h.headGlobal().gridRows, 2);
 }
 
-TEST_F(ExpandDialogTest, LinkReportsTheDialogOpenWhileItExists)
-{
-    EXPECT_FALSE(link.dialogOpen());
-    open();
-    EXPECT_TRUE(link.dialogOpen());
-    dialog.reset();
-    EXPECT_FALSE(link.dialogOpen());
-    EXPECT_EQ(link.refresh(), 0); // no dialog: nothing happens
-}
-
 TEST_F(ExpandDialogTest, RefreshWithAParameterChangesNothing)
 {
     open();
@@ -310,26 +309,17 @@ TEST_F(ExpandDialogTest, RefreshWithAParameterChangesNothing)
     h.head->loadDemoSetup(3, 2, 40);
     h.head->clearReceived();
     EXPECT_EQ(dialog->onRefreshMessage(1, 0), 0);
-    EXPECT_EQ(link.refresh(0, 5), 0);
+    EXPECT_EQ(dialog->onRefreshMessage(0, 5), 0);
     EXPECT_TRUE(h.commands().empty());
     EXPECT_EQ(list()->rowCount(), 4);
     EXPECT_EQ(list()->cellText(0, CExpandDlg::ColChNum), "17");
 }
 
-TEST_F(ExpandDialogTest, RefreshFromBoardLoadingsThreadReloadsTheDialog)
+TEST_F(ExpandDialogTest, RefreshReloadsEditsAndList)
 {
     open();
     h.head->loadDemoSetup(3, 2, 24);
-    std::atomic<bool> done{false};
-    std::atomic<int> result{-1};
-    std::thread loader([&] {
-        result = link.refresh(0, 0);
-        done = true;
-    });
-    while (!done)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    loader.join();
-    EXPECT_EQ(result, 0);
+    EXPECT_EQ(dialog->onRefreshMessage(0, 0), 0);
     EXPECT_EQ(edit(CExpandDlg::IdRows)->text(), "3");
     EXPECT_EQ(list()->columnCount(), 6);
     ASSERT_EQ(list()->rowCount(), 6);
@@ -344,9 +334,10 @@ TEST_F(ExpandDialogTest, CommandIsRefusedWhileTheExpandMenuIsLocked)
     h.ops.readGlobalSettings();
     h.head->clearReceived();
     MessageRecorder messages;
-    EXPECT_EQ(runExpansionSetting(nullptr, h.ops, link), ExpansionOutcome::Refused);
+    EXPECT_EQ(runExpansionSetting(nullptr, h.ops, watcher()), ExpansionOutcome::Refused);
     EXPECT_EQ(messages.texts(), QStringList{"扩展板菜单被禁止！"});
     EXPECT_TRUE(h.commands().empty());
+    EXPECT_TRUE(openEvents.empty());
 }
 
 TEST_F(ExpandDialogTest, CommandOkGivesTheViewTheGridAndRestartsTheHead)
@@ -357,10 +348,10 @@ TEST_F(ExpandDialogTest, CommandOkGivesTheViewTheGridAndRestartsTheHead)
         findControl<QLineEdit>(opened, CExpandDlg::IdCols)->setText("1");
         findControl<QPushButton>(opened, CExpandDlg::IdOk)->click();
     });
-    EXPECT_EQ(runExpansionSetting(nullptr, h.ops, link), ExpansionOutcome::Accepted);
+    EXPECT_EQ(runExpansionSetting(nullptr, h.ops, watcher()), ExpansionOutcome::Accepted);
     EXPECT_EQ(h.setup.grid().get(), std::make_pair(3, 1));
     EXPECT_EQ(h.head->restartCount(), 1);
-    EXPECT_FALSE(link.dialogOpen());
+    EXPECT_EQ(openEvents, (std::vector<bool>{true, false}));
     const auto codes = h.commands();
     ASSERT_GE(codes.size(), 6U);
     // After the dialog: the settings, the table, then the restart.
@@ -374,9 +365,29 @@ TEST_F(ExpandDialogTest, CommandCancelDoesNotRestart)
 {
     h.ops.readGlobalSettings();
     whenDialogOpens([](QDialog* opened) { findControl<QPushButton>(opened, CExpandDlg::IdCancel)->click(); });
-    EXPECT_EQ(runExpansionSetting(nullptr, h.ops, link), ExpansionOutcome::Cancelled);
+    EXPECT_EQ(runExpansionSetting(nullptr, h.ops, watcher()), ExpansionOutcome::Cancelled);
     EXPECT_EQ(h.head->restartCount(), 0);
     EXPECT_EQ(h.setup.grid().get(), std::make_pair(2, 2));
+}
+
+// Board loading reaches the open dialog through the function the watcher was given.
+TEST_F(ExpandDialogTest, CommandHandsOutTheRefreshWhileTheDialogIsOpen)
+{
+    h.ops.readGlobalSettings();
+    QStringList reloadedRows;
+    whenDialogOpens([this, &reloadedRows](QDialog* opened) {
+        EXPECT_EQ(openEvents, std::vector<bool>{true});
+        h.head->loadDemoSetup(3, 2, 24);
+        ASSERT_TRUE(refreshDialog);
+        refreshDialog();
+        auto* map = findControl<CEditListCtrl>(opened, CExpandDlg::IdMapList);
+        reloadedRows << QString::number(map->rowCount()) << map->cellText(5, CExpandDlg::ColChNum);
+        findControl<QPushButton>(opened, CExpandDlg::IdCancel)->click();
+    });
+    EXPECT_EQ(runExpansionSetting(nullptr, h.ops, watcher()), ExpansionOutcome::Cancelled);
+    EXPECT_EQ(reloadedRows, QStringList({"6", "24"}));
+    EXPECT_EQ(openEvents, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(refreshDialog);
 }
 
 TEST_F(ExpandDialogTest, StepsAfterOkShowNoBoardForAGridBeyondTheView)
