@@ -6,8 +6,11 @@
 #include "PlaceholderDialogs.h"
 #include "StationTexts.h"
 #include "device/UdevMonitor.h"
+#include "dialogs/colour/ColourCommand.h"
+#include "dialogs/expansion/ExpansionCommand.h"
 #include "display/CColorBar.h"
 #include "display/CStatusBarEx.h"
+#include "info/InfoCommands.h"
 #include "persistence/ConfigurationFile.h"
 #include "uikit/ControlId.h"
 #include "uikit/MessageBox.h"
@@ -402,9 +405,7 @@ void CStenvikPlusDlgDlg::runCommand(int id)
         break;
     }
     case cmd::kColor:
-        ops_.readGlobalSettings();
-        if (placeholder::runColorDialog(this))
-            menuCommands_.colorsAccepted();
+        runColourSetting(this, ops_, grid_);
         break;
     case cmd::kExcessEnable:
         menuCommands_.toggleExcessIndication();
@@ -439,17 +440,11 @@ void CStenvikPlusDlgDlg::runCommand(int id)
     case cmd::kEnglish:
         menuCommands_.switchLanguage(true);
         break;
-    case cmd::kAbout: {
-        Payload identity{};
-        channel_.readIdentity(identity);
-        const std::string brand = upperAscii(identityText(identity, storage::kIdentityBrandOffset));
-        const std::uint16_t version = channel_.firmwareInfo().version();
-        placeholder::runAboutDialog(this, qs(brand),
-                                    QStringLiteral("%1").arg(version, 4, 16, QLatin1Char('0')));
+    case cmd::kAbout:
+        showDeviceInfo(this, ops_);
         break;
-    }
     case cmd::kCertificate:
-        placeholder::runCertificateDialog(this);
+        showCertificate(this);
         break;
     case cmd::kBoardSetting:
         runBoardSetting();
@@ -458,7 +453,7 @@ void CStenvikPlusDlgDlg::runCommand(int id)
         boardCommands_.startOneKeySetting();
         break;
     case cmd::kSysAbout:
-        placeholder::runAppAboutDialog(this);
+        showPlainAbout(this);
         break;
     default:
         break;
@@ -467,15 +462,11 @@ void CStenvikPlusDlgDlg::runCommand(int id)
 
 void CStenvikPlusDlgDlg::runExpansionBoards()
 {
-    if (auto refusal = menuCommands_.refusal(cmd::kExpandSetting)) {
-        refuse(*refusal);
-        return;
-    }
-    setExpansionDialogOpen(true, [] {});
-    const bool accepted = placeholder::runExpansionDialog(this, english());
-    setExpansionDialogOpen(false);
-    if (accepted)
-        menuCommands_.expansionAccepted();
+    // The lock check, the dialog and the steps after OK; the open flag and the refresh go
+    // through the window, where acquisition and board loading look for them.
+    runExpansionSetting(this, ops_, [this](bool open, std::function<void()> refresh) {
+        setExpansionDialogOpen(open, std::move(refresh));
+    });
 }
 
 void CStenvikPlusDlgDlg::runBoardSetting()
