@@ -7,8 +7,10 @@
 #include "uikit/CEditListCtrl.h"
 #include "uikit/ControlId.h"
 
+#include <QCursor>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -129,6 +131,25 @@ TEST_F(ExpandDialogTest, WriteStoresEveryItemAsItsEntry)
         expected.insert(expected.end(), 4, CUSBHardWare::kWriteMemory);
     }
     EXPECT_EQ(h.commands(), expected);
+}
+
+// The operator's way: two clicks on a cell, a number, Enter, then Write.
+TEST_F(ExpandDialogTest, CellEditedInPlaceIsWritten)
+{
+    open();
+    dialog->show();
+    CEditListCtrl* map = list();
+    QCursor::setPos(map->mapToGlobal(map->rect().center()));
+    const QPoint cell = map->visualRect(map->model()->index(2, CExpandDlg::ColPort)).center();
+    QTest::mouseClick(map->viewport(), Qt::LeftButton, {}, cell);
+    QTest::mouseClick(map->viewport(), Qt::LeftButton, {}, cell);
+    ASSERT_NE(map->itemEdit(), nullptr);
+    map->itemEdit()->setText("6");
+    QTest::keyClick(map->itemEdit(), Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(item(2), QStringList({"2", "1", "0", "0", "6", "40"}));
+    press(CExpandDlg::IdWriteMap);
+    EXPECT_EQ(headEntry(2), (BoardTableEntry{0x01, 40, 0, 6}));
 }
 
 TEST_F(ExpandDialogTest, ReadShowsTheHeadsMap)
