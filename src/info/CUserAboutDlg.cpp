@@ -33,7 +33,7 @@ QLineEdit* makeField(QWidget* parent, int id)
 CUserAboutDlg::CUserAboutDlg(CUSBChannel& device, bool englishUi, const QString& brandCode, QWidget* parent)
     : QDialog(parent), device_(device)
 {
-    setWindowTitle(info::productCaption());
+    setWindowTitle(info::productCaption(englishUi));
     buildControls();
 
     setAutoFillBackground(true);
@@ -58,7 +58,7 @@ void CUserAboutDlg::buildControls()
 {
     auto* icon = new QLabel(this);
     icon->setPixmap(info::applicationIcon().pixmap(32, 32));
-    auto* caption = new QLabel(info::productCaption(), this);
+    auto* caption = new QLabel(windowTitle(), this);
     auto* secondLine = new QLabel(info::secondHeaderLine(), this);
     auto* header = new QGridLayout;
     header->addWidget(icon, 0, 0, 2, 1);

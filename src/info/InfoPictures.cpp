@@ -178,9 +178,9 @@ QIcon applicationIcon()
     return QIcon(picture);
 }
 
-QString productCaption()
+QString productCaption(bool english)
 {
-    return QStringLiteral("Touch Panel Test Station");
+    return english ? QStringLiteral("Touch Panel Test Station") : QStringLiteral("触摸屏测试站");
 }
 
 QString secondHeaderLine()

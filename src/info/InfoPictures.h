@@ -25,8 +25,9 @@ QPixmap backgroundTile();
 QPixmap certificatePicture();
 QIcon applicationIcon();
 
-// The product caption and the second header line of the About dialogs.
-QString productCaption();
+// The product caption (the window's own, in the interface language) and the second header line
+// of the About dialogs.
+QString productCaption(bool english = true);
 QString secondHeaderLine();
 
 } // namespace info

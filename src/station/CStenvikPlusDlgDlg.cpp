@@ -3,7 +3,6 @@
 #include "BrandTable.h"
 #include "CommandIds.h"
 #include "MenuBuilder.h"
-#include "PlaceholderDialogs.h"
 #include "StationTexts.h"
 #include "camera/CVideoDialog.h"
 #include "device/UdevMonitor.h"
@@ -12,6 +11,7 @@
 #include "dialogs/setting/CSettingDlg.h"
 #include "display/CColorBar.h"
 #include "display/CStatusBarEx.h"
+#include "info/InfoCommands.h"
 #include "persistence/ConfigurationFile.h"
 #include "uikit/ControlId.h"
 #include "uikit/MessageBox.h"
@@ -318,7 +318,16 @@ void CStenvikPlusDlgDlg::endProcess(int exitCode)
 void CStenvikPlusDlgDlg::refreshExpansionDialog()
 {
     // Through the bridge, so a start-up worker waiting here never holds up the close.
-    bridge_.call([this] { expansionLink_.refresh(); });
+    bridge_.call([this] {
+        if (expansionRefresh_)
+            expansionRefresh_();
+    });
+}
+
+void CStenvikPlusDlgDlg::setExpansionDialogOpen(bool open, std::function<void()> refresh)
+{
+    expansionRefresh_ = open ? std::move(refresh) : std::function<void()>();
+    flags_.expansionDialogOpen = open;
 }
 
 void CStenvikPlusDlgDlg::startDisconnectTimer(std::chrono::milliseconds delay)
@@ -443,17 +452,11 @@ void CStenvikPlusDlgDlg::runCommand(int id)
     case cmd::kEnglish:
         menuCommands_.switchLanguage(true);
         break;
-    case cmd::kAbout: {
-        Payload identity{};
-        channel_.readIdentity(identity);
-        const std::string brand = upperAscii(identityText(identity, storage::kIdentityBrandOffset));
-        const std::uint16_t version = channel_.firmwareInfo().version();
-        placeholder::runAboutDialog(this, qs(brand),
-                                    QStringLiteral("%1").arg(version, 4, 16, QLatin1Char('0')));
+    case cmd::kAbout:
+        showDeviceInfo(this, ops_);
         break;
-    }
     case cmd::kCertificate:
-        placeholder::runCertificateDialog(this);
+        showCertificate(this);
         break;
     case cmd::kBoardSetting:
         runBoardSetting();
@@ -462,7 +465,7 @@ void CStenvikPlusDlgDlg::runCommand(int id)
         boardCommands_.startOneKeySetting();
         break;
     case cmd::kSysAbout:
-        placeholder::runAppAboutDialog(this);
+        showPlainAbout(this);
         break;
     default:
         break;
@@ -471,11 +474,11 @@ void CStenvikPlusDlgDlg::runCommand(int id)
 
 void CStenvikPlusDlgDlg::runExpansionBoards()
 {
-    // The loop leaves the counts frozen while the dialog is open; board loading asks the link to
-    // refresh it.
-    flags_.expansionDialogOpen = true;
-    runExpansionSetting(this, ops_, expansionLink_);
-    flags_.expansionDialogOpen = false;
+    // The lock check, the dialog and the steps after OK; the open flag and the refresh go
+    // through the window, where acquisition and board loading look for them.
+    runExpansionSetting(this, ops_, [this](bool open, std::function<void()> refresh) {
+        setExpansionDialogOpen(open, std::move(refresh));
+    });
 }
 
 void CStenvikPlusDlgDlg::runBoardSetting()

@@ -7,7 +7,6 @@
 #include "StationContext.h"
 #include "StationView.h"
 #include "device/CUSBChannel.h"
-#include "dialogs/expansion/ExpansionDialogLink.h"
 #include "display/BoardGrid.h"
 #include "persistence/RecordFile.h"
 #include "setup/HeadOperations.h"
@@ -46,6 +45,10 @@ public:
     // What ends the process from a worker (unsupported head, old firmware). Default: leave the
     // event loop with the code.
     void setExitHandler(std::function<void(int)> handler) { exitHandler_ = std::move(handler); }
+
+    // The expansion board dialog registers here while it is open (GUI thread): the loop then
+    // leaves the counts alone, and board loading calls refresh at its end.
+    void setExpansionDialogOpen(bool open, std::function<void()> refresh = {});
 
     // Runs a menu or context-menu command by number.
     void runCommand(int commandId);
@@ -125,6 +128,6 @@ private:
     std::unique_ptr<UdevMonitor> monitor_;
     QSocketNotifier* monitorNotifier_ = nullptr;
     std::function<void(int)> exitHandler_;
-    ExpansionDialogLink expansionLink_;
+    std::function<void()> expansionRefresh_;
     bool shutDown_ = false;
 };

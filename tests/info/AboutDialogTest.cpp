@@ -60,6 +60,7 @@ TEST_F(AboutDialogTest, ShowsTheFirmwareTheHeadReportsNow)
 TEST_F(AboutDialogTest, ChineseTexts)
 {
     CUserAboutDlg dialog(h.channel, false, QString());
+    EXPECT_EQ(dialog.windowTitle(), info::productCaption(false));
     EXPECT_EQ(field(&dialog, CUserAboutDlg::IdFirmwareType), "软件模式,错误修复2次");
     EXPECT_EQ(field(&dialog, CUserAboutDlg::IdBuildDate), "2017年11月28日");
 }

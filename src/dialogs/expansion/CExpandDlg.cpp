@@ -1,6 +1,5 @@
 #include "CExpandDlg.h"
 
-#include "ExpansionDialogLink.h"
 #include "ExpansionPictures.h"
 #include "setup/BoardTable.h"
 #include "setup/GridCounts.h"
@@ -56,11 +55,8 @@ int itemCount(int rows, int cols)
 
 } // namespace
 
-CExpandDlg::CExpandDlg(HeadOperations& head, ExpansionDialogLink* link, QWidget* parent)
-    : QDialog(parent), head_(head), link_(link)
+CExpandDlg::CExpandDlg(HeadOperations& head, QWidget* parent) : QDialog(parent), head_(head)
 {
-    if (link_ != nullptr)
-        link_->attach(this);
     setWindowTitle(QStringLiteral("Expand board setting"));
     buildControls();
 
@@ -68,12 +64,6 @@ CExpandDlg::CExpandDlg(HeadOperations& head, ExpansionDialogLink* link, QWidget*
     showEdits();
     rebuildList();
     readMap();
-}
-
-CExpandDlg::~CExpandDlg()
-{
-    if (link_ != nullptr)
-        link_->detach(this);
 }
 
 QString CExpandDlg::gridSizeMessage(bool english)

@@ -6,7 +6,6 @@
 #include <array>
 
 class HeadOperations;
-class ExpansionDialogLink;
 class QLineEdit;
 
 namespace uikit {
@@ -45,10 +44,8 @@ public:
     static constexpr int kSetChannels = 40;
     static constexpr int kInitialiseChannels = 32;
 
-    // Reads the global settings and the board table from the head and shows them. While the
-    // dialog exists, link (if given) reports it open and passes refresh messages to it.
-    explicit CExpandDlg(HeadOperations& head, ExpansionDialogLink* link = nullptr, QWidget* parent = nullptr);
-    ~CExpandDlg() override;
+    // Reads the global settings and the board table from the head and shows them.
+    explicit CExpandDlg(HeadOperations& head, QWidget* parent = nullptr);
 
     // The refresh message: both parameters 0 reload edits and list from the head; anything
     // else does nothing. Returns 0.
@@ -76,7 +73,6 @@ private:
     bool english() const;
 
     HeadOperations& head_;
-    ExpansionDialogLink* link_;
     QLineEdit* boardCount_ = nullptr;
     std::array<QLineEdit*, 8> addresses_{};
     QLineEdit* rows_ = nullptr;

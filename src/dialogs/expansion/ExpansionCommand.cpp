@@ -6,14 +6,33 @@
 #include "setup/TestSetup.h"
 #include "uikit/MessageBox.h"
 
-ExpansionOutcome runExpansionSetting(QWidget* owner, HeadOperations& head, ExpansionDialogLink& link)
+#include <QPointer>
+
+#include <memory>
+
+ExpansionOutcome runExpansionSetting(QWidget* owner, HeadOperations& head,
+                                     const ExpansionDialogWatcher& watcher)
 {
     if (head.setup().global().locked(GlobalSettings::LockExpandMenu)) {
         uikit::message(owner, QStringLiteral("扩展板菜单被禁止！"));
         return ExpansionOutcome::Refused;
     }
-    CExpandDlg dialog(head, &link, owner);
-    if (dialog.exec() != QDialog::Accepted)
+    // The watcher may keep the refresh function a little longer than the dialog lives.
+    auto shown = std::make_shared<QPointer<CExpandDlg>>();
+    if (watcher)
+        watcher(true, [shown] {
+            if (*shown != nullptr)
+                (*shown)->onRefreshMessage(0, 0);
+        });
+    bool accepted = false;
+    {
+        CExpandDlg dialog(head, owner);
+        *shown = &dialog;
+        accepted = dialog.exec() == QDialog::Accepted;
+    }
+    if (watcher)
+        watcher(false, {});
+    if (!accepted)
         return ExpansionOutcome::Cancelled;
     applyExpansionSetting(head);
     return ExpansionOutcome::Accepted;

@@ -1,8 +1,9 @@
 #pragma once
 
+#include <functional>
+
 class QWidget;
 class HeadOperations;
-class ExpansionDialogLink;
 
 // The Expansion board command (32787): refused with its message while the head's
 // lockExpandMenu bit is set; otherwise runs the expansion board dialog and, on OK, rereads the
@@ -10,7 +11,14 @@ class ExpansionDialogLink;
 // restarts the head (its return runs the connection set-up and reloads every board).
 enum class ExpansionOutcome { Refused, Cancelled, Accepted };
 
-ExpansionOutcome runExpansionSetting(QWidget* owner, HeadOperations& head, ExpansionDialogLink& link);
+// Told when the dialog opens, with the function that reloads it from the head (the refresh
+// message with both parameters 0; call it on the GUI thread only), and when it closes, with an
+// empty function. While it is open the acquisition loop leaves the grid's counts alone; board
+// loading calls the refresh function at its end.
+using ExpansionDialogWatcher = std::function<void(bool open, std::function<void()> refresh)>;
+
+ExpansionOutcome runExpansionSetting(QWidget* owner, HeadOperations& head,
+                                     const ExpansionDialogWatcher& watcher);
 
 // The steps after OK on their own.
 void applyExpansionSetting(HeadOperations& head);

@@ -2,20 +2,21 @@
 // writes, the 0..4 grid rule, a stored grid larger than the table, and the refresh message.
 #include "CExpandDlg.h"
 #include "ExpansionCommand.h"
-#include "ExpansionDialogLink.h"
 #include "HeadUnderTest.h"
 #include "support/MessageRecorder.h"
 #include "uikit/CEditListCtrl.h"
 #include "uikit/ControlId.h"
 
+#include <QCursor>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <functional>
 #include <memory>
-#include <thread>
+#include <vector>
 
 namespace {
 
@@ -27,7 +28,7 @@ protected:
     // Opens the dialog on the head as it stands now.
     CExpandDlg& open()
     {
-        dialog = std::make_unique<CExpandDlg>(h.ops, &link);
+        dialog = std::make_unique<CExpandDlg>(h.ops);
         return *dialog;
     }
     CEditListCtrl* list() { return findControl<CEditListCtrl>(dialog.get(), CExpandDlg::IdMapList); }
@@ -44,13 +45,23 @@ protected:
     BoardTableEntry headEntry(int k) const
     {
         const auto table = h.headTable();
-        const auto at = static_cast<std::size_t>(4 * k);
+        const auto at = 4 * static_cast<std::size_t>(k);
         return {table[at], table[at + 1], table[at + 2], table[at + 3]};
     }
 
+    // Keeps what the command tells the window about its dialog.
+    ExpansionDialogWatcher watcher()
+    {
+        return [this](bool open, std::function<void()> refresh) {
+            openEvents.push_back(open);
+            refreshDialog = std::move(refresh);
+        };
+    }
+
     HeadUnderTest h;
-    ExpansionDialogLink link;
     std::unique_ptr<CExpandDlg> dialog;
+    std::vector<bool> openEvents;
+    std::function<void()> refreshDialog;
 };
 
 TEST_F(ExpandDialogTest, OpeningShowsTheHeadsSettingsAndMap)
@@ -120,6 +131,25 @@ TEST_F(ExpandDialogTest, WriteStoresEveryItemAsItsEntry)
         expected.insert(expected.end(), 4, CUSBHardWare::kWriteMemory);
     }
     EXPECT_EQ(h.commands(), expected);
+}
+
+// The operator's way: two clicks on a cell, a number, Enter, then Write.
+TEST_F(ExpandDialogTest, CellEditedInPlaceIsWritten)
+{
+    open();
+    dialog->show();
+    CEditListCtrl* map = list();
+    QCursor::setPos(map->mapToGlobal(map->rect().center()));
+    const QPoint cell = map->visualRect(map->model()->index(2, CExpandDlg::ColPort)).center();
+    QTest::mouseClick(map->viewport(), Qt::LeftButton, {}, cell);
+    QTest::mouseClick(map->viewport(), Qt::LeftButton, {}, cell);
+    ASSERT_NE(map->itemEdit(), nullptr);
+    map->itemEdit()->setText("6");
+    QTest::keyClick(map->itemEdit(), Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(item(2), QStringList({"2", "1", "0", "0", "6", "40"}));
+    press(CExpandDlg::IdWriteMap);
+    EXPECT_EQ(headEntry(2), (BoardTableEntry{0x01, 40, 0, 6}));
 }
 
 TEST_F(ExpandDialogTest, ReadShowsTheHeadsMap)
@@ -266,7 +296,7 @@ TEST_F(ExpandDialogTest, OversizedStoredGridOpensWithinTheTable)
     });
     std::vector<std::uint8_t> table(storage::kBoardTableSize);
     for (int k = 0; k < 64; ++k)
-        table[static_cast<std::size_t>(4 * k + 1)] = static_cast<std::uint8_t>(k);
+        table[4 * static_cast<std::size_t>(k) + 1] = static_cast<std::uint8_t>(k);
     h.head->setMemory(0, table.data(), static_cast<int>(table.size()));
     const auto regionBefore = h.head->memory(storage::boardRegionAddress(0), 64);
 
@@ -293,16 +323,6 @@ TEST_F(ExpandDialogTest, OversizedStoredGridOpensWithinTheTable)
     EXPECT_EQ(h.headGlobal().gridRows, 2);
 }
 
-TEST_F(ExpandDialogTest, LinkReportsTheDialogOpenWhileItExists)
-{
-    EXPECT_FALSE(link.dialogOpen());
-    open();
-    EXPECT_TRUE(link.dialogOpen());
-    dialog.reset();
-    EXPECT_FALSE(link.dialogOpen());
-    EXPECT_EQ(link.refresh(), 0); // no dialog: nothing happens
-}
-
 TEST_F(ExpandDialogTest, RefreshWithAParameterChangesNothing)
 {
     open();
@@ -310,26 +330,17 @@ TEST_F(ExpandDialogTest, RefreshWithAParameterChangesNothing)
     h.head->loadDemoSetup(3, 2, 40);
     h.head->clearReceived();
     EXPECT_EQ(dialog->onRefreshMessage(1, 0), 0);
-    EXPECT_EQ(link.refresh(0, 5), 0);
+    EXPECT_EQ(dialog->onRefreshMessage(0, 5), 0);
     EXPECT_TRUE(h.commands().empty());
     EXPECT_EQ(list()->rowCount(), 4);
     EXPECT_EQ(list()->cellText(0, CExpandDlg::ColChNum), "17");
 }
 
-TEST_F(ExpandDialogTest, RefreshFromBoardLoadingsThreadReloadsTheDialog)
+TEST_F(ExpandDialogTest, RefreshReloadsEditsAndList)
 {
     open();
     h.head->loadDemoSetup(3, 2, 24);
-    std::atomic<bool> done{false};
-    std::atomic<int> result{-1};
-    std::thread loader([&] {
-        result = link.refresh(0, 0);
-        done = true;
-    });
-    while (!done)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    loader.join();
-    EXPECT_EQ(result, 0);
+    EXPECT_EQ(dialog->onRefreshMessage(0, 0), 0);
     EXPECT_EQ(edit(CExpandDlg::IdRows)->text(), "3");
     EXPECT_EQ(list()->columnCount(), 6);
     ASSERT_EQ(list()->rowCount(), 6);
@@ -344,9 +355,10 @@ TEST_F(ExpandDialogTest, CommandIsRefusedWhileTheExpandMenuIsLocked)
     h.ops.readGlobalSettings();
     h.head->clearReceived();
     MessageRecorder messages;
-    EXPECT_EQ(runExpansionSetting(nullptr, h.ops, link), ExpansionOutcome::Refused);
+    EXPECT_EQ(runExpansionSetting(nullptr, h.ops, watcher()), ExpansionOutcome::Refused);
     EXPECT_EQ(messages.texts(), QStringList{"扩展板菜单被禁止！"});
     EXPECT_TRUE(h.commands().empty());
+    EXPECT_TRUE(openEvents.empty());
 }
 
 TEST_F(ExpandDialogTest, CommandOkGivesTheViewTheGridAndRestartsTheHead)
@@ -357,10 +369,10 @@ TEST_F(ExpandDialogTest, CommandOkGivesTheViewTheGridAndRestartsTheHead)
         findControl<QLineEdit>(opened, CExpandDlg::IdCols)->setText("1");
         findControl<QPushButton>(opened, CExpandDlg::IdOk)->click();
     });
-    EXPECT_EQ(runExpansionSetting(nullptr, h.ops, link), ExpansionOutcome::Accepted);
+    EXPECT_EQ(runExpansionSetting(nullptr, h.ops, watcher()), ExpansionOutcome::Accepted);
     EXPECT_EQ(h.setup.grid().get(), std::make_pair(3, 1));
     EXPECT_EQ(h.head->restartCount(), 1);
-    EXPECT_FALSE(link.dialogOpen());
+    EXPECT_EQ(openEvents, (std::vector<bool>{true, false}));
     const auto codes = h.commands();
     ASSERT_GE(codes.size(), 6U);
     // After the dialog: the settings, the table, then the restart.
@@ -374,9 +386,29 @@ TEST_F(ExpandDialogTest, CommandCancelDoesNotRestart)
 {
     h.ops.readGlobalSettings();
     whenDialogOpens([](QDialog* opened) { findControl<QPushButton>(opened, CExpandDlg::IdCancel)->click(); });
-    EXPECT_EQ(runExpansionSetting(nullptr, h.ops, link), ExpansionOutcome::Cancelled);
+    EXPECT_EQ(runExpansionSetting(nullptr, h.ops, watcher()), ExpansionOutcome::Cancelled);
     EXPECT_EQ(h.head->restartCount(), 0);
     EXPECT_EQ(h.setup.grid().get(), std::make_pair(2, 2));
+}
+
+// Board loading reaches the open dialog through the function the watcher was given.
+TEST_F(ExpandDialogTest, CommandHandsOutTheRefreshWhileTheDialogIsOpen)
+{
+    h.ops.readGlobalSettings();
+    QStringList reloadedRows;
+    whenDialogOpens([this, &reloadedRows](QDialog* opened) {
+        EXPECT_EQ(openEvents, std::vector<bool>{true});
+        h.head->loadDemoSetup(3, 2, 24);
+        ASSERT_TRUE(refreshDialog);
+        refreshDialog();
+        auto* map = findControl<CEditListCtrl>(opened, CExpandDlg::IdMapList);
+        reloadedRows << QString::number(map->rowCount()) << map->cellText(5, CExpandDlg::ColChNum);
+        findControl<QPushButton>(opened, CExpandDlg::IdCancel)->click();
+    });
+    EXPECT_EQ(runExpansionSetting(nullptr, h.ops, watcher()), ExpansionOutcome::Cancelled);
+    EXPECT_EQ(reloadedRows, QStringList({"6", "24"}));
+    EXPECT_EQ(openEvents, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(refreshDialog);
 }
 
 TEST_F(ExpandDialogTest, StepsAfterOkShowNoBoardForAGridBeyondTheView)
