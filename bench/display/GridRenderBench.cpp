@@ -50,7 +50,7 @@ void BM_FullRebuild_4x4x64_1920x1000(benchmark::State& state)
     renderer.setIncremental(false);
     renderer.render(grid, {1920, 1000}); // glyphs are made once per size
     int sweep = 0;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto&& _ : state) {
         changeOneBoard(grid, ++sweep);
         benchmark::DoNotOptimize(renderer.render(grid, {1920, 1000}).constBits());
     }
@@ -71,7 +71,7 @@ void BM_OneBoardChangedTick_4x4x64_1920x1000(benchmark::State& state)
     GridRenderer renderer;
     renderer.render(grid, {1920, 1000});
     int sweep = 0;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto&& _ : state) {
         changeOneBoard(grid, ++sweep);
         benchmark::DoNotOptimize(renderer.render(grid, {1920, 1000}).constBits());
     }
@@ -88,7 +88,7 @@ void BM_Verdict16BoardsWithPearson(benchmark::State& state)
     GridCounts counts{4, 4};
     BoardGrid grid{counts};
     fillBoards(grid, 0);
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto&& _ : state) {
         int failCount = 0;
         for (int r = 0; r < 4; ++r)
             for (int c = 0; c < 4; ++c) {
@@ -113,7 +113,7 @@ void BM_EvaluateVerdicts16Boards(benchmark::State& state)
     GridCounts counts{4, 4};
     BoardGrid grid{counts};
     fillBoards(grid, 0);
-    for (auto _ : state)
+    for ([[maybe_unused]] auto&& _ : state)
         benchmark::DoNotOptimize(evaluateVerdicts(grid).failCount);
 }
 BENCHMARK(BM_EvaluateVerdicts16Boards)

@@ -57,6 +57,12 @@ void BoardGrid::SetMasks(int count, int row, int col, const std::uint8_t* values
         panel(row, col).SetMasks(firstEntries(count, values));
 }
 
+void BoardGrid::setRaw(int row, int col, const std::uint16_t* counts, int n)
+{
+    if (inStorage(row, col))
+        panel(row, col).setRaw(counts, n);
+}
+
 void BoardGrid::ClearExcess()
 {
     const auto [rows, cols] = counts_.get();

@@ -35,6 +35,12 @@ public:
     // The panel of grid position (row, col); both must lie in 0..3 (see inStorage).
     BoardPanel& panel(int row, int col) { return panels_[index(row, col)]; }
     const BoardPanel& panel(int row, int col) const { return panels_[index(row, col)]; }
+    // The same, or null for a position outside the storage (a board table entry may name any
+    // nibble pair): the safe way for positions that come from the head.
+    BoardPanel* panelAt(int row, int col) { return inStorage(row, col) ? &panel(row, col) : nullptr; }
+
+    // The acquisition loop's write of one board's counts; a position outside the storage is ignored.
+    void setRaw(int row, int col, const std::uint16_t* counts, int n);
 
     // Copy the first min(count, 64) values into the panel at (row, col); a position outside the
     // 4 x 4 storage or a null array is ignored.

@@ -32,7 +32,34 @@ GridRenderer::~GridRenderer() = default;
 void GridRenderer::paintBackground(Canvas& canvas, const ViewKey& key)
 {
     const bool anyBoard = key.rows != 0 || key.cols != 0;
-    canvas.fill({0, 0, key.width, key.height}, anyBoard ? palette::kWhite : palette::kGridPen);
+    if (key.rows == 0 || key.cols == 0) {
+        canvas.fill({0, 0, key.width, key.height}, anyBoard ? palette::kWhite : palette::kGridPen);
+    } else {
+        // White everywhere except inside the cells: each cell is cleared right before its board is
+        // drawn, while its rows are still in the cache.
+        const GridLayout layout{key.width, key.height, key.rows, key.cols, key.bannerShown};
+        std::array<PixelRect, BoardGrid::kMaxCols> across{};
+        std::array<PixelRect, BoardGrid::kMaxRows> down{};
+        for (int c = 0; c < key.cols; ++c)
+            across[c] = layout.cell(0, c, 0).interior();
+        for (int r = 0; r < key.rows; ++r)
+            down[r] = layout.cell(r, 0, 0).interior();
+        int row = 0;
+        for (int r = 0; r <= key.rows; ++r) {
+            const int bandTop = r < key.rows ? std::max(down[r].top, row) : key.height;
+            canvas.fill({0, row, key.width, bandTop}, palette::kWhite);
+            if (r == key.rows)
+                break;
+            const int bandBottom = std::max(down[r].bottom, bandTop);
+            int x = 0;
+            for (int c = 0; c < key.cols; ++c) {
+                canvas.fill({x, bandTop, std::max(across[c].left, x), bandBottom}, palette::kWhite);
+                x = std::max(x, across[c].right);
+            }
+            canvas.fill({x, bandTop, key.width, bandBottom}, palette::kWhite);
+            row = bandBottom;
+        }
+    }
     gridLines((key.height - 1) / static_cast<double>(key.rows), key.height,
               [&](int y) { canvas.horizontalLine(y, 0, key.width, palette::kGridPen); });
     gridLines((key.width - 1) / static_cast<double>(key.cols), key.width,
@@ -77,8 +104,7 @@ const QImage& GridRenderer::render(BoardGrid& grid, QSize size)
             if (dirty) {
                 const CellLayout cell = layout.cell(r, c, snapshot.channelCount);
                 canvas.setClip(cell.interior());
-                if (!full)
-                    canvas.fill(cell.interior(), palette::kWhite);
+                canvas.fill(cell.interior(), palette::kWhite);
                 paintBoardFrames(canvas, cell, key.bannerShown);
                 const BoardPaintResult painted = paintBoard(canvas, cell, snapshot, style, faces_);
                 for (int ch = 0; ch < kChannels; ++ch)

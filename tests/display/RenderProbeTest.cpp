@@ -294,6 +294,28 @@ TEST(EmptyGridTest, UniformGreyAndFailCountZero)
     EXPECT_EQ(grid.failCount.load(), 0);
 }
 
+// Every pixel of a frame is drawn: no part of the picture is left as it was in memory.
+TEST(WholeFrameTest, EveryPixelComesFromThePalette)
+{
+    for (const QSize size : {QSize(803, 457), QSize(1920, 1000), QSize(37, 29)}) {
+        GridCounts counts{3, 4};
+        BoardGrid grid{counts};
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 4; ++c)
+                for (int k = 0; k < kChannels; ++k)
+                    grid.panel(r, c).mask[k] = 1; // closed: grey covers, hatched labels, LOAD banners
+        GridRenderer renderer;
+        const QImage& image = renderer.render(grid, size);
+        // The boards all load, so no board fails and the green "PASS" lies over the grid.
+        const auto green = [](QRgb c) { return c & 0xFF00FF00u; };
+        EXPECT_TRUE(onlyColors(image, {0, 0, size.width(), size.height()},
+                               {kWhite, kGridPen, kClosed, kHatch, kLabelText, kBannerLoadText, green(kWhite),
+                                green(kGridPen), green(kClosed), green(kHatch), green(kLabelText),
+                                green(kBannerLoadText)}))
+            << size.width() << "x" << size.height();
+    }
+}
+
 // The overlay: with the banner off failCount keeps whatever it holds, so the same picture can be
 // rendered with and without it.
 class OverlayTest : public testing::Test {

@@ -259,6 +259,11 @@ TEST_F(GridVerdictTest, SettersCopyAtMost64EntriesAndIgnorePositionsOutsideStora
     grid.SetMasks(64, 0, -1, nullptr);
     grid.panel(0, 0).setRaw(values, -3);
     EXPECT_EQ(grid.panel(0, 0).raw[0].load(), 0);
+    grid.setRaw(15, 15, values, 64); // a position nibble pair beyond the grid: ignored
+    EXPECT_EQ(grid.panelAt(15, 15), nullptr);
+    grid.setRaw(3, 0, values, 2);
+    EXPECT_EQ(grid.panelAt(3, 0)->raw[1].load(), 2);
+    EXPECT_EQ(grid.panelAt(3, 0)->raw[2].load(), 0);
 }
 
 } // namespace
