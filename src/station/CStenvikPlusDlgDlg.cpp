@@ -6,6 +6,7 @@
 #include "PlaceholderDialogs.h"
 #include "StationTexts.h"
 #include "device/UdevMonitor.h"
+#include "dialogs/setting/SettingCommands.h"
 #include "display/CColorBar.h"
 #include "display/CStatusBarEx.h"
 #include "persistence/ConfigurationFile.h"
@@ -396,11 +397,9 @@ void CStenvikPlusDlgDlg::runCommand(int id)
     case cmd::kLoad:
         loadConfiguration();
         break;
-    case cmd::kSetting: {
-        const QString type = qs(upperAscii(ops_.readDeviceType().value_or(std::string())));
-        placeholder::runSettingDialog(this, 0, 0, type);
+    case cmd::kSetting:
+        setting::runEditSetting(this, ops_, colorBar_->grid());
         break;
-    }
     case cmd::kColor:
         ops_.readGlobalSettings();
         if (placeholder::runColorDialog(this))
@@ -484,11 +483,7 @@ void CStenvikPlusDlgDlg::runBoardSetting()
         refuse(*refusal);
         return;
     }
-    const int row = colorBar_->hitRow();
-    const int col = colorBar_->hitCol();
-    const std::string type = upperAscii(ops_.readDeviceType().value_or(std::string()));
-    if (placeholder::runSettingDialog(this, row, col, qs(type)) && isMultiBoardType(type))
-        boardCommands_.refreshBoardPanel(row, col);
+    setting::runBoardSetting(this, ops_, colorBar_->grid(), colorBar_->hitRow(), colorBar_->hitCol());
 }
 
 void CStenvikPlusDlgDlg::saveConfiguration()
