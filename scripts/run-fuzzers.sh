@@ -7,7 +7,9 @@ found=0
 while IFS= read -r fuzzer; do
   found=1
   corpus=$(mktemp -d)
-  seeds="$(dirname "$0")/../fuzz/corpus/$(basename "$fuzzer")"
+  # Seeds live beside the fuzzer's sources: fuzz/<layer>/corpus.
+  rel=${fuzzer#"$build"/}
+  seeds="$(dirname "$0")/../$(dirname "$rel")/corpus"
   [ -d "$seeds" ] && cp -r "$seeds"/. "$corpus"/
   echo "-- $(basename "$fuzzer") for ${seconds}s"
   "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 "$corpus"
