@@ -8,6 +8,7 @@
 #include "device/UdevMonitor.h"
 #include "dialogs/colour/ColourCommand.h"
 #include "dialogs/expansion/ExpansionCommand.h"
+#include "dialogs/setting/SettingCommands.h"
 #include "display/CColorBar.h"
 #include "display/CStatusBarEx.h"
 #include "info/InfoCommands.h"
@@ -399,11 +400,9 @@ void CStenvikPlusDlgDlg::runCommand(int id)
     case cmd::kLoad:
         loadConfiguration();
         break;
-    case cmd::kSetting: {
-        const QString type = qs(upperAscii(ops_.readDeviceType().value_or(std::string())));
-        placeholder::runSettingDialog(this, 0, 0, type);
+    case cmd::kSetting:
+        setting::runEditSetting(this, ops_, colorBar_->grid());
         break;
-    }
     case cmd::kColor:
         runColourSetting(this, ops_, grid_);
         break;
@@ -475,11 +474,7 @@ void CStenvikPlusDlgDlg::runBoardSetting()
         refuse(*refusal);
         return;
     }
-    const int row = colorBar_->hitRow();
-    const int col = colorBar_->hitCol();
-    const std::string type = upperAscii(ops_.readDeviceType().value_or(std::string()));
-    if (placeholder::runSettingDialog(this, row, col, qs(type)) && isMultiBoardType(type))
-        boardCommands_.refreshBoardPanel(row, col);
+    setting::runBoardSetting(this, ops_, colorBar_->grid(), colorBar_->hitRow(), colorBar_->hitCol());
 }
 
 void CStenvikPlusDlgDlg::saveConfiguration()
