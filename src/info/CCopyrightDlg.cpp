@@ -2,6 +2,7 @@
 
 #include "InfoPictures.h"
 #include "uikit/ControlId.h"
+#include "uikit/DialogBackground.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,7 +14,7 @@ CCopyrightDlg::CCopyrightDlg(QWidget* parent) : QDialog(parent)
     setWindowTitle(info::productCaption());
     setAutoFillBackground(true);
     QPalette tiled = palette();
-    tiled.setBrush(QPalette::Window, QBrush(info::backgroundTile()));
+    tiled.setBrush(QPalette::Window, QBrush(uikit::dialogBackgroundTile()));
     setPalette(tiled);
 
     auto* picture = new QLabel(this);

@@ -5,6 +5,7 @@
 #include "ReleaseHistory.h"
 #include "device/CUSBChannel.h"
 #include "uikit/ControlId.h"
+#include "uikit/DialogBackground.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -38,7 +39,7 @@ CUserAboutDlg::CUserAboutDlg(CUSBChannel& device, bool englishUi, const QString&
 
     setAutoFillBackground(true);
     QPalette tiled = palette();
-    tiled.setBrush(QPalette::Window, QBrush(info::backgroundTile()));
+    tiled.setBrush(QPalette::Window, QBrush(uikit::dialogBackgroundTile()));
     setPalette(tiled);
 
     {

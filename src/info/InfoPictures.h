@@ -21,7 +21,6 @@ QStringList logoBrandCodes();
 // The logo picture with the given number; the default logo for a number not in the table.
 QPixmap logoPicture(int number);
 
-QPixmap backgroundTile();
 QPixmap certificatePicture();
 QIcon applicationIcon();
 

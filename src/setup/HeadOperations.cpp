@@ -17,7 +17,9 @@ bool validBoard(int k)
     return k >= 0 && k < BoardTable::kEntries;
 }
 
-std::uint16_t arrayAddress(int k, BoardArray which)
+} // namespace
+
+std::uint16_t boardArrayAddress(int k, BoardArray which)
 {
     switch (which) {
     case BoardArray::Reference:
@@ -39,6 +41,8 @@ bool isWordArray(BoardArray which)
     return which == BoardArray::Reference || which == BoardArray::ThresholdHigh ||
            which == BoardArray::ThresholdLow;
 }
+
+namespace {
 
 constexpr auto kTransfer = static_cast<std::uint8_t>(storage::kMemoryTransfer);
 
@@ -177,7 +181,7 @@ bool HeadOperations::readBoardArray(int k, BoardArray which, ChannelValues& valu
         return false;
     Lock lock(device_.compositeLock);
     pause();
-    const std::uint16_t address = arrayAddress(k, which);
+    const std::uint16_t address = boardArrayAddress(k, which);
     if (isWordArray(which)) {
         std::array<std::uint8_t, 2 * storage::kMemoryTransfer> bytes{};
         const bool first = device_.ReadMemory(address, kTransfer, bytes.data());
@@ -203,7 +207,7 @@ bool HeadOperations::writeBoardArray(int k, BoardArray which, const ChannelValue
         return false;
     Lock lock(device_.compositeLock);
     pause();
-    const std::uint16_t address = arrayAddress(k, which);
+    const std::uint16_t address = boardArrayAddress(k, which);
     if (isWordArray(which)) {
         std::array<std::uint8_t, 2 * storage::kMemoryTransfer> bytes{};
         for (std::size_t i = 0; i < values.size(); ++i) {

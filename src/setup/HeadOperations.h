@@ -17,6 +17,11 @@ class TestSetup;
 // The arrays of a board region.
 enum class BoardArray { Reference, ThresholdHigh, ThresholdLow, Mask, Order };
 
+// Head memory address of an array of board region k.
+std::uint16_t boardArrayAddress(int k, BoardArray which);
+// Reference and thresholds are 16-bit arrays (128 bytes); mask and order are 8-bit (64 bytes).
+bool isWordArray(BoardArray which);
+
 // Every read and write of the setup on the head. Each operation holds the device's
 // compositeLock for its whole duration (callers may hold it around several operations: it is
 // re-entrant) and waits 20 ms before each group of memory transfers.

@@ -102,37 +102,6 @@ std::optional<std::string> BoardCommands::setMeasure(int b, const MeasureItem& i
     return std::nullopt;
 }
 
-void BoardCommands::refreshBoardPanel(int row, int col)
-{
-    if (!display::BoardGrid::inStorage(row, col))
-        return;
-    const int b = ctx_.setup.global().gridCols * row + col;
-    const int n = ctx_.setup.boardTableEntry(b).channels();
-    display::BoardPanel& panel = ctx_.grid.panel(row, col);
-    const auto first = [n](const auto& values) {
-        return std::span(values.data(), static_cast<std::size_t>(n));
-    };
-
-    ChannelValues values{};
-    ctx_.ops.readBoardArray(b, BoardArray::Reference, values);
-    panel.SetReferences(first(values));
-    ctx_.ops.readBoardArray(b, BoardArray::ThresholdHigh, values);
-    panel.SetThresholdsHigh(first(values));
-    ctx_.ops.readBoardArray(b, BoardArray::ThresholdLow, values);
-    panel.SetThresholdsLow(first(values));
-    ctx_.ops.readBoardArray(b, BoardArray::Mask, values);
-    ChannelBytes modes{};
-    for (std::size_t i = 0; i < modes.size(); ++i)
-        modes[i] = static_cast<std::uint8_t>(values[i]);
-    panel.SetMasks(first(modes));
-
-    // The dialog leaves the board's record as the working record.
-    const BoardRecord record = ctx_.setup.workRecord();
-    panel.setViewRange(record.viewRangeMax, record.viewRangeMin);
-    panel.setPearsonCheck(record.pearsonEnable(), record.pearsonThreshold);
-    ctx_.view.repaintGrid();
-}
-
 void BoardCommands::startOneKeySetting()
 {
     std::lock_guard lock(mutex_);

@@ -39,10 +39,6 @@ public:
     // The refusal text for a board firmware version below the command's lowest version.
     static std::optional<std::string> firmwareRefusal(MeasureItem::Field field, std::uint16_t version);
 
-    // GUI. After the settings dialog stored board (row, col): its panel takes the references,
-    // thresholds, modes, view range and Pearson settings now on the head.
-    void refreshBoardPanel(int row, int col);
-
     // GUI. Starts the one-key setting on a worker of its own and returns at once.
     void startOneKeySetting();
     // The one-key setting itself (the worker's body): present counts become references and the

@@ -8,7 +8,7 @@
 #include "device/UdevMonitor.h"
 #include "dialogs/colour/ColourCommand.h"
 #include "dialogs/expansion/ExpansionCommand.h"
-#include "dialogs/setting/CSettingDlg.h"
+#include "dialogs/setting/SettingCommands.h"
 #include "display/CColorBar.h"
 #include "display/CStatusBarEx.h"
 #include "info/InfoCommands.h"
@@ -406,12 +406,9 @@ void CStenvikPlusDlgDlg::runCommand(int id)
     case cmd::kLoad:
         loadConfiguration();
         break;
-    case cmd::kSetting: {
-        CSettingDlg dialog(ops_, grid_, upperAscii(ops_.readDeviceType().value_or(std::string())), 0, 0,
-                           this);
-        dialog.exec();
+    case cmd::kSetting:
+        setting::runEditSetting(this, ops_, colorBar_->grid());
         break;
-    }
     case cmd::kColor:
         runColourSetting(this, ops_, grid_);
         break;
@@ -483,16 +480,8 @@ void CStenvikPlusDlgDlg::runExpansionBoards()
 
 void CStenvikPlusDlgDlg::runBoardSetting()
 {
-    if (auto refusal = menuCommands_.refusal(cmd::kBoardSetting)) {
-        refuse(*refusal);
-        return;
-    }
-    const int row = colorBar_->hitRow();
-    const int col = colorBar_->hitCol();
-    const std::string type = upperAscii(ops_.readDeviceType().value_or(std::string()));
-    CSettingDlg dialog(ops_, grid_, type, row, col, this);
-    if (dialog.exec() == QDialog::Accepted && isMultiBoardType(type))
-        boardCommands_.refreshBoardPanel(row, col);
+    // The lock check, the dialog and the panel update after OK.
+    setting::runBoardSetting(this, ops_, colorBar_->grid(), colorBar_->hitRow(), colorBar_->hitCol());
 }
 
 void CStenvikPlusDlgDlg::saveConfiguration()

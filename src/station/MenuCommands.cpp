@@ -52,25 +52,4 @@ void MenuCommands::switchLanguage(bool english)
     ctx_.view.setCaption(ctx_.setup.global().englishUi() ? text::kConnectedEnglish : text::kConnectedChinese);
 }
 
-std::optional<std::string> MenuCommands::refusal(int commandId) const
-{
-    const GlobalSettings global = ctx_.setup.global();
-    const auto refused = [&](GlobalSettings::LockFlag flag,
-                             const char* message) -> std::optional<std::string> {
-        if (global.locked(flag))
-            return std::string(message);
-        return std::nullopt;
-    };
-    switch (commandId) {
-    case cmd::kSave:
-        return refused(GlobalSettings::LockSave, text::kLockSave);
-    case cmd::kLoad:
-        return refused(GlobalSettings::LockLoad, text::kLockLoad);
-    case cmd::kBoardSetting:
-        return refused(GlobalSettings::LockContextSetting, text::kLockContextSetting);
-    default:
-        return std::nullopt;
-    }
-}
-
 } // namespace station

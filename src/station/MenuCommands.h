@@ -27,9 +27,6 @@ public:
     // Writes the language to the head and reruns the connection set-up in it.
     void switchLanguage(bool english);
 
-    // The refusal message when a lock bit of the global settings refuses the command.
-    std::optional<std::string> refusal(int commandId) const;
-
 private:
     StationContext& ctx_;
     Station& station_;

@@ -169,24 +169,3 @@ TEST(MenuCommandsTest, LanguageSwitchRebuildsTheMenuAndReloads)
     rig.menu.switchLanguage(false);
     EXPECT_EQ(rig.view.caption(), station::text::kConnectedChinese);
 }
-
-TEST(MenuCommandsTest, LockBitsRefuseTheirCommands)
-{
-    StationRig rig;
-    const struct {
-        std::uint8_t bit;
-        int command;
-        const char* message;
-    } cases[] = {{0x08, 32798, station::text::kLockSave},
-                 {0x04, 32800, station::text::kLockLoad},
-                 {0x02, 32789, station::text::kLockContextSetting}};
-    for (const auto& c : cases) {
-        GlobalSettings global;
-        global.lockFlags = c.bit;
-        rig.setup.setGlobal(global);
-        EXPECT_EQ(rig.menu.refusal(c.command), std::optional<std::string>(c.message));
-        global.lockFlags = static_cast<std::uint8_t>(~c.bit);
-        rig.setup.setGlobal(global);
-        EXPECT_FALSE(rig.menu.refusal(c.command).has_value());
-    }
-}

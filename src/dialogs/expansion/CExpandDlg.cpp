@@ -1,6 +1,7 @@
 #include "CExpandDlg.h"
 
 #include "ExpansionPictures.h"
+#include "uikit/DialogBackground.h"
 #include "setup/BoardTable.h"
 #include "setup/GridCounts.h"
 #include "setup/HeadOperations.h"
@@ -76,7 +77,7 @@ void CExpandDlg::buildControls()
 {
     setAutoFillBackground(true);
     QPalette tiled = palette();
-    tiled.setBrush(QPalette::Window, QBrush(expansionBackgroundTile()));
+    tiled.setBrush(QPalette::Window, QBrush(uikit::dialogBackgroundTile()));
     setPalette(tiled);
 
     auto* picture = new QLabel(this);

@@ -29,6 +29,7 @@ protected:
     std::vector<int> gridOrder() const
     {
         std::vector<int> order;
+        order.reserve(6);
         for (int i = 0; i < 6; ++i)
             order.push_back(grid.panel(kRow, kCol).order[static_cast<std::size_t>(i)].load());
         return order;

@@ -14,7 +14,7 @@ using namespace setting;
 class SampleFiles : public SettingDialogTest {
 protected:
     SampleFiles() : previousDirectory(QDir::currentPath()) { QDir::setCurrent(workDir.path()); }
-    ~SampleFiles() override { QDir::setCurrent(previousDirectory); }
+    void TearDown() override { QDir::setCurrent(previousDirectory); }
 
     // Three captures of the four-channel board at (0, 1); the second is unticked.
     void captureThree(CSettingDlg& dialog)

@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -19,7 +21,9 @@ protected:
     // Runs `act` on the dialog once its modal loop runs, then closes it with OK or Cancel.
     void answerDialog(bool ok, std::function<void(CSettingDlg&)> act = {})
     {
-        QTimer::singleShot(0, [this, ok, act = std::move(act)] {
+        answer.setSingleShot(true);
+        QObject::disconnect(&answer, nullptr, nullptr, nullptr);
+        QObject::connect(&answer, &QTimer::timeout, &answer, [this, ok, act = std::move(act)] {
             auto* dialog = qobject_cast<CSettingDlg*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
             opened = dialog->boardIndex();
@@ -27,6 +31,7 @@ protected:
                 act(*dialog);
             click(*dialog, ok ? id::kOk : id::kCancel);
         });
+        answer.start(0);
     }
 
     void setDeviceType(const char* type)
@@ -37,6 +42,7 @@ protected:
         head->setBlock(storage::IDENTITY_BLOCK, identity);
     }
 
+    QTimer answer;
     int opened = -1;
 };
 

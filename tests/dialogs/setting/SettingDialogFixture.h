@@ -57,32 +57,11 @@ protected:
         control<QLineEdit>(dialog, id)->setText(text);
     }
 
-    static std::uint16_t arrayAddress(int k, BoardArray which)
-    {
-        switch (which) {
-        case BoardArray::Reference:
-            return storage::referenceAddress(k);
-        case BoardArray::ThresholdHigh:
-            return storage::thresholdHighAddress(k);
-        case BoardArray::ThresholdLow:
-            return storage::thresholdLowAddress(k);
-        case BoardArray::Mask:
-            return storage::maskAddress(k);
-        case BoardArray::Order:
-            return storage::orderAddress(k);
-        }
-        return 0;
-    }
-    static bool wordArray(BoardArray which)
-    {
-        return which != BoardArray::Mask && which != BoardArray::Order;
-    }
-
     // The whole 64-entry array as the head holds it.
     std::vector<int> headArray(int k, BoardArray which) const
     {
-        const bool words = wordArray(which);
-        const std::vector<std::uint8_t> bytes = head->memory(arrayAddress(k, which), words ? 128 : 64);
+        const bool words = isWordArray(which);
+        const std::vector<std::uint8_t> bytes = head->memory(boardArrayAddress(k, which), words ? 128 : 64);
         std::vector<int> values(64);
         for (std::size_t i = 0; i < 64; ++i)
             values[i] = words ? bytes[2 * i] | (bytes[2 * i + 1] << 8) : bytes[i];
@@ -90,8 +69,8 @@ protected:
     }
     void setHeadArray(int k, BoardArray which, const std::vector<int>& values)
     {
-        const bool words = wordArray(which);
-        std::vector<std::uint8_t> bytes = head->memory(arrayAddress(k, which), words ? 128 : 64);
+        const bool words = isWordArray(which);
+        std::vector<std::uint8_t> bytes = head->memory(boardArrayAddress(k, which), words ? 128 : 64);
         for (std::size_t i = 0; i < values.size(); ++i) {
             if (words) {
                 bytes[2 * i] = static_cast<std::uint8_t>(values[i] & 0xFF);
@@ -100,7 +79,7 @@ protected:
                 bytes[i] = static_cast<std::uint8_t>(values[i]);
             }
         }
-        head->setMemory(arrayAddress(k, which), bytes.data(), static_cast<int>(bytes.size()));
+        head->setMemory(boardArrayAddress(k, which), bytes.data(), static_cast<int>(bytes.size()));
     }
     BoardRecord headRecord(int k) const
     {

@@ -33,7 +33,11 @@ TEST_F(SettingDialogTest, TwoTickedSamplesAverageIntoTheReference)
     EXPECT_TRUE(samples->ticked(0) && samples->ticked(1));
     EXPECT_EQ(samples->item(1, 1)->text(), "100");
 
+    type(*dialog, id::kRangeMax, "600");
+    type(*dialog, id::kRangeMin, "50");
     click(*dialog, id::kBaseline);
+    EXPECT_EQ(dialog->workingPanel().viewRangeMax.load(), 600.0); // the preview's scale follows
+    EXPECT_EQ(dialog->workingPanel().viewRangeMin.load(), 50.0);
     auto* averages = control<SampleList>(*dialog, id::kAverages);
     EXPECT_EQ(averages->item(0, 1)->text(), "101");
     EXPECT_EQ(averages->item(0, 4)->text(), "400");
