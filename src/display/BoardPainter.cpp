@@ -78,12 +78,13 @@ QRgb toQRgb(Rgbx c)
 FaceCache::FaceCache() = default;
 FaceCache::~FaceCache() = default;
 
-const TextFace& FaceCache::face(const FontSpec& spec)
+const TextFace& FaceCache::face(const FontSpec& fontSpec)
 {
-    auto key = std::make_tuple(spec.family, spec.height, spec.width, spec.italic, spec.weight);
+    auto key =
+        std::make_tuple(fontSpec.family, fontSpec.height, fontSpec.width, fontSpec.italic, fontSpec.weight);
     auto it = faces_.find(key);
     if (it == faces_.end())
-        it = faces_.emplace(std::move(key), std::make_unique<TextFace>(spec)).first;
+        it = faces_.emplace(std::move(key), std::make_unique<TextFace>(fontSpec)).first;
     return *it->second;
 }
 

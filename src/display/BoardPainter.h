@@ -62,7 +62,7 @@ public:
     ~FaceCache();
     FaceCache(const FaceCache&) = delete;
     FaceCache& operator=(const FaceCache&) = delete;
-    const TextFace& face(const FontSpec& spec);
+    const TextFace& face(const FontSpec& fontSpec);
 
 private:
     std::map<std::tuple<QString, int, int, bool, int>, std::unique_ptr<TextFace>> faces_;

@@ -10,31 +10,31 @@
 
 namespace display {
 
-QFont makeFont(const FontSpec& spec)
+QFont makeFont(const FontSpec& fontSpec)
 {
-    QFont font(spec.family);
+    QFont font(fontSpec.family);
     font.setStyleStrategy(QFont::NoAntialias);
     font.setHintingPreference(QFont::PreferFullHinting);
-    font.setItalic(spec.italic);
-    font.setWeight(static_cast<QFont::Weight>(spec.weight));
-    const int height = std::max(spec.height, 1);
+    font.setItalic(fontSpec.italic);
+    font.setWeight(static_cast<QFont::Weight>(fontSpec.weight));
+    const int height = std::max(fontSpec.height, 1);
     font.setPixelSize(height);
     const int natural = QFontMetrics(font).height();
     if (natural > height)
         font.setPixelSize(std::max(1, height * height / natural));
-    if (spec.width > 0) {
+    if (fontSpec.width > 0) {
         const int average = QFontMetrics(font).averageCharWidth();
         if (average > 0)
-            font.setStretch(std::clamp(100 * spec.width / average, 1, 4000));
+            font.setStretch(std::clamp(100 * fontSpec.width / average, 1, 4000));
     }
     return font;
 }
 
-TextFace::TextFace(const FontSpec& spec) : spec_(spec)
+TextFace::TextFace(const FontSpec& fontSpec) : spec_(fontSpec)
 {
-    if (spec.height <= 0)
+    if (fontSpec.height <= 0)
         return; // nothing legible fits; such text is not drawn
-    const QFont font = makeFont(spec);
+    const QFont font = makeFont(fontSpec);
     const QFontMetrics metrics(font);
     const int pad = metrics.height() / 2 + 2;
     for (int c = kFirst; c <= kLast; ++c) {

@@ -27,9 +27,9 @@ struct FontSpec {
     friend bool operator==(const FontSpec&, const FontSpec&) = default;
 };
 
-// Builds the QFont closest to a spec: pixel size chosen so the line height is spec.height, and a
-// horizontal stretch that brings the average character width to spec.width.
-QFont makeFont(const FontSpec& spec);
+// Builds the closest QFont: pixel size chosen so the line height is fontSpec.height, and a
+// horizontal stretch that brings the average character width to fontSpec.width.
+QFont makeFont(const FontSpec& fontSpec);
 
 // Direction in which text runs from its reference point (the top-left corner of the text as if
 // it were not rotated).
@@ -37,9 +37,9 @@ enum class TextDirection { Right, Up, Down };
 
 class TextFace {
 public:
-    explicit TextFace(const FontSpec& spec);
+    explicit TextFace(const FontSpec& fontSpec);
 
-    const FontSpec& spec() const { return spec_; }
+    const FontSpec& fontSpec() const { return spec_; }
     void draw(Canvas& canvas, std::string_view text, int x, int y, TextDirection direction, QRgb color) const;
     int width(std::string_view text) const;
 
