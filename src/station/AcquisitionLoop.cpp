@@ -64,14 +64,16 @@ bool AcquisitionLoop::readBoard(int k)
     head.SelectPort(address, bits);
 
     CUSBHardWare::CountsBuffer buffer{};
-    head.ReadCounts(static_cast<std::uint8_t>(n), measure.countsParam1(), measure.countsParam2(), buffer);
+    // Counts whose reply did not arrive would be another reply's bytes: they are never judged.
+    const bool received =
+        head.ReadCounts(static_cast<std::uint8_t>(n), measure.countsParam1(), measure.countsParam2(), buffer);
     BoardCounts counts{};
     for (std::size_t i = 0; i < counts.size(); ++i)
         counts[i] = static_cast<std::uint16_t>(buffer[2 * i] | (buffer[2 * i + 1] << 8));
 
     const bool shown =
         col < global.gridCols && row < global.gridRows && display::BoardGrid::inStorage(row, col);
-    if (shown && !ctx_.flags.expansionDialogOpen.load(std::memory_order_acquire)) {
+    if (received && shown && !ctx_.flags.expansionDialogOpen.load(std::memory_order_acquire)) {
         display::BoardPanel& panel = ctx_.grid.panel(row, col);
 
         // A board whose tested channels all read 0 means the head's front end has stopped: a

@@ -84,6 +84,24 @@ TEST(Acquisition, CountsStayFrozenWhileTheExpansionDialogIsOpen)
     EXPECT_EQ(rig.grid.panel(0, 0).rawOf(0), 1);
 }
 
+TEST(Acquisition, CountsWhoseReplyNeverCameAreNotStored)
+{
+    StationRig rig;
+    ASSERT_TRUE(rig.startRunning());
+    rig.channel.setReplyTimeout(50ms);
+    rig.head->setNoReply(true);
+    rig.idle(200ms); // a board read in progress may still store
+    for (int row = 0; row < 2; ++row)
+        for (int col = 0; col < 2; ++col)
+            rig.grid.panel(row, col).raw[0] = 1;
+    const int reads = rig.countCommand(0x30);
+    ASSERT_TRUE(rig.pump([&] { return rig.countCommand(0x30) > reads + 5; }));
+    for (int row = 0; row < 2; ++row)
+        for (int col = 0; col < 2; ++col)
+            EXPECT_EQ(rig.grid.panel(row, col).rawOf(0), 1)
+                << "a stale reply was judged as board " << row << "," << col;
+}
+
 TEST(BoardLoading, FillsPanelsMeasureAndBoardVersions)
 {
     StationRig rig;
