@@ -101,7 +101,8 @@ bool hiddata::readReport()
     if (!deviceHandle)
         return false;
     Report incoming{};
-    const int n = deviceHandle->read(incoming.data(), incoming.size(), replyTimeoutMs_);
+    const int n =
+        deviceHandle->read(incoming.data(), incoming.size(), replyTimeoutMs_.load(std::memory_order_relaxed));
     if (n <= 0) {
         if (trace_)
             trace_->readTimeout();

@@ -78,5 +78,6 @@ private:
     std::unique_ptr<HidHandle> deviceHandle;
     std::atomic<bool> hasDevice_{false};
     std::shared_ptr<ReportTrace> trace_;
-    int replyTimeoutMs_ = static_cast<int>(kReplyTimeout.count());
+    std::atomic<int> replyTimeoutMs_{
+        static_cast<int>(kReplyTimeout.count())}; // may change while a worker reads
 };
