@@ -74,11 +74,14 @@ bool CCaptureVideo::open(const QCameraDevice& device, QWidget* previewArea)
 
 void CCaptureVideo::onCameraError(QCamera::Error error)
 {
-    // Only a failing start is reported, once; a camera that stops later says nothing, as before.
+    // Only a failing start is reported, once; a camera that drops out later ends the preview quietly.
     if (!startPending_ || error == QCamera::NoError)
         return;
     startPending_ = false;
-    showMessage(kCouldntRun);
+    // Shown from the event loop, not from inside the camera's own call that raised the error:
+    // the message box runs a nested loop in which this window may be closed.
+    QMetaObject::invokeMethod(
+        this, [this] { showMessage(kCouldntRun); }, Qt::QueuedConnection);
 }
 
 void CCaptureVideo::close()

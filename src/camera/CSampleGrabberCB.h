@@ -8,8 +8,8 @@
 #include <mutex>
 
 // The frame tap of the camera windows. Frames arrive on whatever thread the capture backend
-// delivers them on (each camera window's own frame thread); the GUI thread only raises the
-// snapshot request. The next frame after a request, from any window, is written as
+// delivers them on (a streaming thread per window, or the GUI thread with some backends); the
+// GUI thread only raises the snapshot request. The next frame after a request, from any window, is written as
 // "<folder>grab<n>.bmp" with n counting up from 0.
 //
 // The request is taken with one atomic exchange and the file number with one atomic increment,

@@ -55,7 +55,7 @@ void CVideoDialog::buildControls()
     uikit::setControlId(previewArea_, kPreviewAreaId);
     previewArea_->setFrameStyle(QFrame::Box | QFrame::Plain);
 
-    // Present as in every dialog of the station, but this window has no use for them.
+    // Kept hidden under their usual ids 1 and 2: the window has nothing to confirm.
     okButton_ = new QPushButton(QStringLiteral("OK"), this);
     uikit::setControlId(okButton_, kOkId);
     okButton_->setAutoDefault(false);

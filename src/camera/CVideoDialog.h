@@ -33,7 +33,6 @@ public:
 
     CCaptureVideo& capture() { return capture_; }
 
-public slots:
     void done(int result) override; // Esc and the hidden buttons also stop the capture
 
 protected:

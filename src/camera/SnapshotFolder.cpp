@@ -48,8 +48,7 @@ QString defaultSnapshotFolder()
 
 QString snapshotFolderLine(const QString& snapshotFolder)
 {
-    const QString line =
-        QStringLiteral("Snapshots are saved in %1").arg(QDir::toNativeSeparators(snapshotFolder));
+    QString line = QStringLiteral("Snapshots are saved in %1").arg(QDir::toNativeSeparators(snapshotFolder));
     if (snapshotFolder == programFolder())
         return line;
     return line + QStringLiteral(" (the program folder is read-only)");

@@ -132,18 +132,21 @@ std::optional<UserMessage> loadRefusal(const GlobalSettings& global)
 UserMessage save(HeadOperations& head, const std::filesystem::path& file)
 {
     TestSetup& setup = head.setup();
-    const UserMessage saveFailed{std::string(kSaveFailed) + "\n" + file.string(), std::string(kSaveCaption),
-                                 UserMessage::Icon::Warning};
+    auto saveFailed = [&file] {
+        return UserMessage{std::string(kSaveFailed) + "\n" + file.string(), std::string(kSaveCaption),
+                           UserMessage::Icon::Warning};
+    };
 
     // Keep what the file already holds; a file that exists but cannot be read is not replaced.
     IniFile ini;
     if (ini.load(file) == IniFile::LoadStatus::Unreadable)
-        return saveFailed;
+        return saveFailed();
 
     const std::optional<std::string> rawType = head.readDeviceType();
     if (!rawType)
         return headReadFailed(setup);
     const std::string deviceType = devicetype::upper(*rawType);
+    setup.setDeviceType(deviceType);
 
     const auto [rows, cols] = setup.grid().get();
     configkeys::writeGlobalKeys(ini, deviceType, rows, cols, setup.global());
@@ -158,7 +161,7 @@ UserMessage save(HeadOperations& head, const std::filesystem::path& file)
     }
 
     if (!ini.save(file))
-        return saveFailed;
+        return saveFailed();
     return {kSaved, std::string(kSaveCaption), UserMessage::Icon::Information};
 }
 
@@ -177,6 +180,7 @@ LoadResult load(HeadOperations& head, const std::filesystem::path& file,
         return result;
     }
     const std::string deviceType = devicetype::upper(*rawType);
+    setup.setDeviceType(deviceType);
     if (ini.value(configkeys::kGlobalSection, "DEVICETYPE") != deviceType) {
         result.message = appMessage(kTypeMismatch);
         return result;

@@ -70,8 +70,8 @@ std::vector<SampleRow> parse(std::string_view text)
             SampleRow row;
             row.label = numbers[0];
             row.ticked = numbers[1] != 0;
-            for (int i = 0; i < kChannelFields; ++i)
-                row.values[static_cast<std::size_t>(i)] = numbers[static_cast<std::size_t>(2 + i)];
+            for (std::size_t i = 0; i < row.values.size(); ++i)
+                row.values[i] = numbers[2 + i];
             rows.insert(rows.begin(), row);
         }
         if (end == text.size())

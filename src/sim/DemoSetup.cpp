@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <bit>
+#include <charconv>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -151,4 +153,30 @@ void loadDemoSetup(HeadState& state, int rows, int cols, int channels)
         static_cast<std::uint8_t>(demo::kFirstExpansionAddress + last / HeadState::kPortsPerBoard);
     state.panels[{address, last % HeadState::kPortsPerBoard}].setDefect(
         channel, static_cast<std::uint16_t>(demo::referenceCount(last, channel) * 7 / 10));
+}
+
+std::optional<DemoGrid> parseDemoGrid(std::string_view text)
+{
+    if (text.empty())
+        return DemoGrid{};
+    std::vector<int> numbers;
+    while (true) {
+        int value = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (error != std::errc() || end == text.data())
+            return std::nullopt;
+        numbers.push_back(value);
+        text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+        if (text.empty())
+            break;
+        if (text.front() != 'x' || numbers.size() == 3)
+            return std::nullopt;
+        text.remove_prefix(1);
+    }
+    if (numbers.size() < 2)
+        return std::nullopt;
+    DemoGrid grid{numbers[0], numbers[1], numbers.size() == 3 ? numbers[2] : DemoGrid{}.channels};
+    const bool valid = grid.rows >= 1 && grid.rows <= 4 && grid.cols >= 1 && grid.cols <= 4 &&
+                       grid.channels >= 1 && grid.channels <= storage::kMaxChannels;
+    return valid ? std::optional(grid) : std::nullopt;
 }

@@ -147,6 +147,7 @@ TEST_F(SampleGrabber, ConcurrentFrameThreadsServeEachRequestOnce)
     constexpr int kRequests = 50;
     std::atomic<bool> stop{false};
     std::vector<std::thread> frameThreads;
+    frameThreads.reserve(kWindows);
     for (int w = 0; w < kWindows; ++w)
         frameThreads.emplace_back([&, w] {
             const QImage frame = colourFrame(16 + w, 8, qRgb(w * 40, 0, 0));

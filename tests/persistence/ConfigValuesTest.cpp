@@ -58,6 +58,7 @@ TEST_P(ListParsing, SplitsAtEveryComma)
 {
     const auto parsed = parseList(GetParam().text);
     std::vector<std::uint64_t> bits;
+    bits.reserve(parsed.size());
     for (const auto& v : parsed)
         bits.push_back(v.bits);
     EXPECT_EQ(bits, GetParam().values) << GetParam().text;

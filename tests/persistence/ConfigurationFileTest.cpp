@@ -2,6 +2,7 @@
 #include "ConfigurationFile.h"
 
 #include "IniFile.h"
+#include "RoundTripSetup.h"
 #include "TempDir.h"
 #include "setup/MemoryHead.h"
 
@@ -13,10 +14,23 @@ namespace {
 
 using Frames = std::vector<std::string>;
 
-struct BoardPlan {
-    int channels;
-    bool customOrder;
-    bool pearson;
+// The memory-backed head's storage for the shared round-trip scenario.
+class MemoryStorage : public HeadStorage {
+public:
+    explicit MemoryStorage(MemoryHead& head) : head_(head) {}
+    Payload block(std::uint8_t n) override { return head_.blocks[n]; }
+    void setBlock(std::uint8_t n, const Payload& data) override { head_.blocks[n] = data; }
+    std::vector<std::uint8_t> memory(int address, int length) override
+    {
+        return {head_.memory.begin() + address, head_.memory.begin() + address + length};
+    }
+    void setMemory(int address, const std::vector<std::uint8_t>& data) override
+    {
+        std::copy(data.begin(), data.end(), head_.memory.begin() + address);
+    }
+
+private:
+    MemoryHead& head_;
 };
 
 class ConfigurationFileTest : public TempDirTest, protected HeadFixture {
@@ -31,69 +45,14 @@ protected:
     // at connection.
     void prepareHead(int rows, int cols, const std::vector<BoardPlan>& boards, unsigned seed = 7)
     {
-        std::mt19937 rng(seed);
-        auto byte = [&] { return static_cast<std::uint8_t>(rng()); };
-        Payload& block = head.blocks[storage::SETTINGS_BLOCK];
-        for (auto& b : block)
-            b = byte();
-        block[1] = 0xC0; // every lock bit clear, reserved bits 6 and 7 set
-        block[25] = static_cast<std::uint8_t>(cols);
-        block[26] = static_cast<std::uint8_t>(rows);
-
-        for (std::size_t k = 0; k < boards.size(); ++k) {
-            const BoardPlan& plan = boards[k];
-            const int n = std::min(plan.channels, 64);
-            const auto kk = static_cast<int>(k);
-            head.memory[4 * k] = static_cast<std::uint8_t>((k % 4) << 4 | (k / 4));
-            head.memory[4 * k + 1] = static_cast<std::uint8_t>(plan.channels);
-            head.memory[4 * k + 2] = static_cast<std::uint8_t>(k % 8);
-            head.memory[4 * k + 3] = static_cast<std::uint8_t>(7 - k % 8);
-            // arrays carry values for the board's channels and zeros beyond, as every writer leaves them
-            for (int i = 0; i < 64; ++i) {
-                const bool used = i < n;
-                const auto word = static_cast<std::uint16_t>(used ? 40000 + rng() % 25000 : 0);
-                for (int a = 0; a < 3; ++a) {
-                    const auto at = storage::referenceAddress(kk) + 128 * a + 2 * i;
-                    head.memory[at] = static_cast<std::uint8_t>(word & 0xFF);
-                    head.memory[at + 1] = static_cast<std::uint8_t>((word >> 8) + a);
-                    if (!used)
-                        head.memory[at + 1] = 0;
-                }
-                head.memory[storage::maskAddress(kk) + i] =
-                    used ? std::array<std::uint8_t, 5>{0, 1, 2, 4, 8}[rng() % 5] : 0;
-                head.memory[storage::orderAddress(kk) + i] =
-                    plan.customOrder ? (used ? static_cast<std::uint8_t>(n - 1 - i) : 0)
-                                     : static_cast<std::uint8_t>(i);
-            }
-            BoardRecord r;
-            r.boardFlags = static_cast<std::uint8_t>(0xA8 | (k % 2 ? BoardRecord::PercentMode : 0));
-            r.setFlag(BoardRecord::OrderEnable, plan.customOrder);
-            r.setFlag(BoardRecord::PearsonEnable, plan.pearson);
-            r.reserved1 = {byte(), byte(), byte()};
-            r.viewRangeMax = static_cast<std::uint16_t>(60000 + k);
-            r.viewRangeMin = static_cast<std::uint16_t>(100 + k);
-            r.percentage = static_cast<std::uint16_t>(10 + k);
-            r.allowedHigh = static_cast<std::uint16_t>(300 + k);
-            r.allowedLow = static_cast<std::uint16_t>(200 + k);
-            r.pearsonThreshold = 0.9 + 0.001 * static_cast<double>(k); // six significant digits at most
-            r.userGain = static_cast<std::uint8_t>(1 + k % 7);
-            r.current = static_cast<std::uint8_t>(k % 8);
-            r.dischargeTime = static_cast<std::uint8_t>((k + 3) % 8);
-            r.delayTime = static_cast<std::uint8_t>(k % 4);
-            const auto bytes = r.encode();
-            std::copy(bytes.begin(), bytes.end(), head.memory.begin() + storage::boardRecordAddress(kk));
-        }
+        writeSetup(storage_, rows, cols, boards, seed);
         ASSERT_TRUE(ops.readGlobalSettings());
         ASSERT_TRUE(ops.readBoardTable());
         setup.grid().set(rows, cols);
         head.takeLog();
     }
 
-    std::vector<std::uint8_t> region(int k) const
-    {
-        const auto at = storage::boardRegionAddress(k);
-        return {head.memory.begin() + at, head.memory.begin() + at + 538};
-    }
+    MemoryStorage storage_{head};
 
     UserMessage saveTo(const std::string& name) { return configfile::save(ops, dir / name); }
     configfile::LoadResult loadFrom(const std::string& name) { return configfile::load(ops, dir / name); }
@@ -130,38 +89,15 @@ protected:
 // carried byte back.
 TEST_F(ConfigurationFileTest, FullSetupRoundTripsByteForByte)
 {
-    const std::vector<BoardPlan> plan = {
-        {0, false, false},  {1, true, true},   {40, true, false}, {64, false, true},
-        {70, true, true},   {64, true, false}, {40, false, true}, {1, false, false},
-        {8, true, true},    {0, true, false},  {33, false, true}, {64, true, true},
-        {70, false, false}, {12, true, false}, {63, false, true}, {2, true, true}};
+    const std::vector<BoardPlan> plan = fullGridPlan();
     prepareHead(4, 4, plan);
-    const Payload originalBlock = head.blocks[storage::SETTINGS_BLOCK];
-    const std::vector<std::uint8_t> originalTable(head.memory.begin(), head.memory.begin() + 256);
-    std::vector<std::vector<std::uint8_t>> originalRegions;
-    for (int k = 0; k < 16; ++k)
-        originalRegions.push_back(region(k));
+    const StoredSetup original = StoredSetup::read(storage_, 16);
 
     const UserMessage saved = saveTo("setup.ini");
     EXPECT_EQ(saved, (UserMessage{"文件保存成功！", "参数保存", UserMessage::Icon::Information}));
 
-    // scramble the block's bytes 0..55 (grid bytes kept valid), the table and every board
-    std::mt19937 rng(99);
-    for (int i = 0; i < 56; ++i)
-        if (i != 25 && i != 26)
-            head.blocks[storage::SETTINGS_BLOCK][static_cast<std::size_t>(i)] ^=
-                static_cast<std::uint8_t>(rng() | 1);
-    for (int a = 0; a < 256; ++a)
-        head.memory[static_cast<std::size_t>(a)] = static_cast<std::uint8_t>(rng());
-    for (int k = 0; k < 16; ++k)
-        for (int i = 0; i < 538; ++i)
-            head.memory[storage::boardRegionAddress(k) + static_cast<std::size_t>(i)] =
-                static_cast<std::uint8_t>(rng());
-    const Payload scrambledBlock = head.blocks[storage::SETTINGS_BLOCK];
-    const std::vector<std::uint8_t> scrambledTable(head.memory.begin(), head.memory.begin() + 256);
-    std::vector<std::vector<std::uint8_t>> scrambledRegions;
-    for (int k = 0; k < 16; ++k)
-        scrambledRegions.push_back(region(k));
+    scrambleSetup(storage_, 16, 99);
+    const StoredSetup scrambled = StoredSetup::read(storage_, 16);
     setup.grid().set(1, 1);
 
     const configfile::LoadResult loaded = loadFrom("setup.ini");
@@ -170,39 +106,13 @@ TEST_F(ConfigurationFileTest, FullSetupRoundTripsByteForByte)
     EXPECT_EQ(head.restarts, 1);
     EXPECT_EQ(setup.grid().get(), std::make_pair(4, 4));
 
-    // Block 249: the file does not carry outputFlags bits 4..7, lockFlags, the reserved bytes
-    // 2..3 and 27..34, the colours' fourth bytes (written as 0 when a colour is set from the
-    // file) and colorFlags bits 3..7: those keep the values the head had before the load.
-    // Bytes 56..63 are never touched.
-    Payload expectedBlock = originalBlock;
-    expectedBlock[0] = static_cast<std::uint8_t>((originalBlock[0] & 0x0F) | (scrambledBlock[0] & 0xF0));
-    for (int i : {1, 2, 3, 27, 28, 29, 30, 31, 32, 33, 34})
-        expectedBlock[static_cast<std::size_t>(i)] = scrambledBlock[static_cast<std::size_t>(i)];
-    for (int i : {38, 42, 46, 50, 54})
-        expectedBlock[static_cast<std::size_t>(i)] = 0;
-    expectedBlock[55] = static_cast<std::uint8_t>((originalBlock[55] & 0x07) | (scrambledBlock[55] & 0xF8));
-    EXPECT_EQ(head.blocks[storage::SETTINGS_BLOCK], expectedBlock);
-
-    // Board table: entries 0..15 from the file, 16..63 as they stood on the head.
-    std::vector<std::uint8_t> expectedTable = scrambledTable;
-    std::copy_n(originalTable.begin(), 64, expectedTable.begin());
-    EXPECT_EQ(std::vector<std::uint8_t>(head.memory.begin(), head.memory.begin() + 256), expectedTable);
-
-    // Every board: arrays, order and record as saved. Not carried: the order region of a board
-    // whose custom order is off (the identity is written) and the record's reserved bytes 1..3
-    // and flag bits 3..7 (kept as the head had them).
-    for (int k = 0; k < 16; ++k) {
-        std::vector<std::uint8_t> expected = originalRegions[static_cast<std::size_t>(k)];
-        if (!plan[static_cast<std::size_t>(k)].customOrder)
-            for (int i = 0; i < 64; ++i)
-                expected[448 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
-        const auto& scrambled = scrambledRegions[static_cast<std::size_t>(k)];
-        expected[512] = static_cast<std::uint8_t>((expected[512] & 0x07) | (scrambled[512] & 0xF8));
-        for (int i = 513; i < 516; ++i)
-            expected[static_cast<std::size_t>(i)] = scrambled[static_cast<std::size_t>(i)];
-        EXPECT_EQ(region(k), expected)
-            << "board " << k << " with " << plan[static_cast<std::size_t>(k)].channels << " channels";
-    }
+    const StoredSetup expected = expectedAfterLoad(original, scrambled, plan);
+    const StoredSetup after = StoredSetup::read(storage_, 16);
+    EXPECT_EQ(after.block, expected.block);
+    EXPECT_EQ(after.table, expected.table);
+    for (std::size_t k = 0; k < plan.size(); ++k)
+        EXPECT_EQ(after.regions[k], expected.regions[k])
+            << "board " << k << " with " << plan[k].channels << " channels";
 }
 
 TEST_F(ConfigurationFileTest, NewFileHoldsTheGlobalSectionsInTheirOrderForASingleBoardHead)

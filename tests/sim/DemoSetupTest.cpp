@@ -57,6 +57,7 @@ protected:
             wire.exchange({readCountsFrame(static_cast<std::uint8_t>(channels))});
         wire.exchange({selectPortFrame(address, 0)});
         std::vector<int> result;
+        result.reserve(channels);
         for (int i = 0; i < channels; ++i)
             result.push_back(u16(&replies.at(i / 32)[1 + 2 * (i % 32)]));
         return result;
@@ -66,6 +67,7 @@ protected:
     {
         const std::vector<std::uint8_t> bytes = head.memory(address, 128);
         std::vector<int> values;
+        values.reserve(channels);
         for (int i = 0; i < channels; ++i)
             values.push_back(u16(&bytes[2 * i]));
         return values;
@@ -209,5 +211,33 @@ TEST(DemoSetupLimits, OversizedRequestsAreKeptToTheGrid)
     EXPECT_EQ(settings[26], 4);
     EXPECT_EQ(head.memory(storage::boardTableEntryAddress(0), 4)[1], 64);
 }
+
+struct GridTextCase {
+    const char* name;
+    const char* text;
+    std::optional<DemoGrid> grid;
+};
+
+class DemoGridText : public ::testing::TestWithParam<GridTextCase> {};
+
+TEST_P(DemoGridText, Parses)
+{
+    EXPECT_EQ(parseDemoGrid(GetParam().text), GetParam().grid);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, DemoGridText,
+                         ::testing::Values(GridTextCase{"Empty", "", DemoGrid{2, 2, 40}},
+                                           GridTextCase{"Full", "4x4x64", DemoGrid{4, 4, 64}},
+                                           GridTextCase{"NoChannels", "3x1", DemoGrid{3, 1, 40}},
+                                           GridTextCase{"TooManyRows", "5x1x8", std::nullopt},
+                                           GridTextCase{"ZeroCols", "2x0", std::nullopt},
+                                           GridTextCase{"TooManyChannels", "2x2x65", std::nullopt},
+                                           GridTextCase{"OneNumber", "4", std::nullopt},
+                                           GridTextCase{"FourNumbers", "1x1x1x1", std::nullopt},
+                                           GridTextCase{"TrailingX", "2x2x", std::nullopt},
+                                           GridTextCase{"Negative", "-1x2", std::nullopt},
+                                           GridTextCase{"OtherSeparator", "2*2", std::nullopt},
+                                           GridTextCase{"Garbage", "big", std::nullopt}),
+                         ByName());
 
 } // namespace

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 using namespace simtest;
 using namespace std::chrono_literals;
 
@@ -69,6 +71,36 @@ TEST_F(HeadFaults, UnplugDuringTheRestartDelayKeepsTheHeadAway)
                                                                     {kArrival, head.path()},
                                                                     {kRemoval, head.path()},
                                                                     {kArrival, head.path()}}));
+}
+
+TEST_F(HeadFaults, NotificationsStayInOrderWhenRestartsAndPlugsCross)
+{
+    // A restart reported by the head's own thread must never overtake a plug made by hand:
+    // the station would end up thinking a present head is gone.
+    head.setRestartDelay(0ms);
+    std::thread plugger([&] {
+        for (int i = 0; i < 200; ++i) {
+            bus.unplug(head.path());
+            bus.plug(head.path());
+        }
+    });
+    std::thread restarter([&] {
+        for (int i = 0; i < 200; ++i) {
+            if (std::unique_ptr<HidHandle> handle = bus.open(head.path())) {
+                const Report restart = header(0xFD);
+                handle->write(restart.data(), restart.size());
+            }
+        }
+    });
+    plugger.join();
+    restarter.join();
+    bus.plug(head.path()); // ends present, whatever restart was last
+
+    const std::vector<EventRecorder::Entry> seen = events.entries();
+    ASSERT_FALSE(seen.empty());
+    for (std::size_t i = 0; i < seen.size(); ++i)
+        ASSERT_EQ(seen[i].event, i % 2 == 0 ? kRemoval : kArrival) << "notification " << i;
+    EXPECT_EQ(seen.back().event, kArrival);
 }
 
 TEST_F(HeadFaults, DestroyingTheBusDuringARestartIsClean)

@@ -1,0 +1,41 @@
+#include "SignalBridge.h"
+
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+int fds[2] = {-1, -1};
+}
+
+SignalBridge::SignalBridge(QObject* parent) : QObject(parent)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, fds) != 0)
+        return;
+    notifier_ = new QSocketNotifier(fds[1], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, [this] {
+        char byte = 0;
+        if (::read(fds[1], &byte, 1) == 1)
+            emit terminationRequested();
+    });
+    struct sigaction action = {};
+    action.sa_handler = &SignalBridge::handle;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+SignalBridge::~SignalBridge()
+{
+    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGINT, SIG_DFL);
+}
+
+void SignalBridge::handle(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(fds[0], &byte, 1);
+}

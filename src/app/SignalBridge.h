@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+// Turns SIGTERM and SIGINT into a Qt signal on the GUI thread (the handler only writes a byte
+// to a socket pair), so the station closes through its ordinary close sequence.
+class SignalBridge : public QObject {
+    Q_OBJECT
+public:
+    explicit SignalBridge(QObject* parent = nullptr);
+    ~SignalBridge() override;
+
+signals:
+    void terminationRequested();
+
+private:
+    static void handle(int signal);
+    QSocketNotifier* notifier_ = nullptr;
+};

@@ -1,0 +1,82 @@
+// The station program: one instance per session, real heads over hidraw or the built-in
+// simulated head, optional report trace.
+#include "CommandLine.h"
+#include "SignalBridge.h"
+#include "SingleInstance.h"
+#include "device/HidapiBus.h"
+#include "device/ReportTrace.h"
+#include "sim/SimBus.h"
+#include "station/CStenvikPlusDlgDlg.h"
+#include "station/StationTexts.h"
+#include "uikit/MessageBox.h"
+
+#include <QApplication>
+#include <QScreen>
+
+#include <cstdio>
+#include <memory>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("StenvikPlusDlg"));
+    QApplication::setApplicationVersion(QStringLiteral(STATION_VERSION));
+
+    const CommandLine options = CommandLine::parse(QApplication::arguments().mid(1));
+    if (!options.error.empty()) {
+        std::fprintf(stderr, "stenvikplus: %s\n%s", options.error.c_str(), CommandLine::usage());
+        return 2;
+    }
+
+    SingleInstance instance;
+    if (!instance.acquire()) {
+        uikit::showMessage({nullptr, QString::fromUtf8(station::text::kSecondInstance),
+                            QStringLiteral("Error"), QMessageBox::Information, QMessageBox::Ok});
+        return 0;
+    }
+
+    std::shared_ptr<ReportTrace> trace;
+    if (options.traceFile) {
+        trace = std::make_shared<ReportTrace>(*options.traceFile);
+        if (!trace->isOpen()) {
+            std::fprintf(stderr, "stenvikplus: cannot open trace file %s\n", options.traceFile->c_str());
+            return 2;
+        }
+    }
+
+    // The bus outlives the window, which talks to it until it is destroyed.
+    SimBus* simBus = nullptr;
+    std::unique_ptr<HidBus> bus;
+    if (options.simulate) {
+        auto sim = std::make_unique<SimBus>();
+        sim->addHead().loadDemoSetup(options.rows, options.cols, options.channels);
+        simBus = sim.get();
+        bus = std::move(sim);
+    } else {
+        bus = std::make_unique<HidapiBus>();
+    }
+
+    int code = 0;
+    {
+        CStenvikPlusDlgDlg window(*bus);
+        if (trace)
+            window.channel().setTrace(trace);
+        if (simBus)
+            simBus->setListener([&window](SimBus::Event event, const std::string& path) {
+                window.deviceChanged(event == SimBus::Event::Arrival, path);
+            });
+        SignalBridge termination;
+        QObject::connect(&termination, &SignalBridge::terminationRequested, &window, &QWidget::close);
+
+        // Without a window manager showMaximized() has no effect: fill the screen first.
+        if (const QScreen* screen = QApplication::primaryScreen())
+            window.setGeometry(screen->availableGeometry());
+        window.showMaximized();
+        window.initialise(!options.simulate);
+        code = QApplication::exec();
+        if (simBus)
+            simBus->setListener({});
+        window.shutdown();
+    }
+    return code;
+}

@@ -1,0 +1,110 @@
+#include "CColorSetting.h"
+
+#include "CColorButton.h"
+#include "uikit/ControlId.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+// Dialog units of the layout to pixels (the font's average character width and height).
+QRect fromDialogUnits(int x, int y, int width, int height)
+{
+    constexpr double kX = 1.5;
+    constexpr double kY = 1.625;
+    return {static_cast<int>(x * kX), static_cast<int>(y * kY), static_cast<int>(width * kX),
+            static_cast<int>(height * kY)};
+}
+
+QColor toQColor(const Rgbx& color)
+{
+    return {color.red, color.green, color.blue};
+}
+
+// The button's colour as stored; an unchanged colour keeps its fourth byte as read.
+Rgbx toRgbx(const QColor& color, const Rgbx& before)
+{
+    const Rgbx picked =
+        Rgbx::fromRgb(static_cast<std::uint8_t>(color.red()), static_cast<std::uint8_t>(color.green()),
+                      static_cast<std::uint8_t>(color.blue()));
+    if (picked.red == before.red && picked.green == before.green && picked.blue == before.blue)
+        return before;
+    return picked;
+}
+
+CColorButton* makeColorButton(QWidget* parent, int id, const Rgbx& color, int y)
+{
+    auto* button = new CColorButton(parent);
+    uikit::setControlId(button, id);
+    button->setColor(toQColor(color));
+    button->setGeometry(fromDialogUnits(156, y, 50, 14));
+    return button;
+}
+
+QCheckBox* makeCheckBox(QWidget* parent, int id, const QString& text, QRect where, bool ticked)
+{
+    auto* box = new QCheckBox(text, parent);
+    uikit::setControlId(box, id);
+    box->setGeometry(where);
+    box->setChecked(ticked);
+    return box;
+}
+
+void makeLabel(QWidget* parent, const QString& text, int y)
+{
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(fromDialogUnits(102, y, 41, 8));
+    label->adjustSize();
+}
+
+} // namespace
+
+CColorSetting::CColorSetting(GlobalSettings& settings, QWidget* parent) : QDialog(parent), settings_(settings)
+{
+    setWindowTitle(QStringLiteral("颜色设置"));
+    setFixedSize(fromDialogUnits(0, 0, 214, 122).size());
+    const ColorScheme& colors = settings_.colors;
+
+    customColors_ = makeCheckBox(this, IdCustomColors, QStringLiteral("自定义颜色"),
+                                 fromDialogUnits(12, 12, 56, 10), colors.customColors());
+    customExcess_ = makeCheckBox(this, IdCustomExcess, QStringLiteral("自定义超量颜色"),
+                                 fromDialogUnits(12, 66, 72, 10), colors.customExcessColor());
+    customMask_ = makeCheckBox(this, IdCustomMask, QStringLiteral("自定义屏蔽颜色"),
+                               fromDialogUnits(12, 84, 72, 10), colors.customMaskColor());
+    makeLabel(this, QStringLiteral("合格颜色值"), 12);
+    makeLabel(this, QStringLiteral("偏高颜色值"), 30);
+    makeLabel(this, QStringLiteral("偏低颜色值"), 48);
+    pass_ = makeColorButton(this, IdPassColor, colors.passColor, 10);
+    high_ = makeColorButton(this, IdHighColor, colors.highColor, 28);
+    low_ = makeColorButton(this, IdLowColor, colors.lowColor, 46);
+    excess_ = makeColorButton(this, IdExcessColor, colors.excessColor, 64);
+    mask_ = makeColorButton(this, IdMaskColor, colors.maskColor, 82);
+
+    auto* ok = new QPushButton(QStringLiteral("确定"), this);
+    uikit::setControlId(ok, IdOk);
+    ok->setGeometry(fromDialogUnits(96, 102, 50, 14));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+    uikit::setControlId(cancel, IdCancel);
+    cancel->setGeometry(fromDialogUnits(150, 102, 50, 14));
+    connect(ok, &QPushButton::clicked, this, &CColorSetting::accept);
+    connect(cancel, &QPushButton::clicked, this, &CColorSetting::reject);
+}
+
+void CColorSetting::accept()
+{
+    ColorScheme& colors = settings_.colors;
+    colors.passColor = toRgbx(pass_->color(), colors.passColor);
+    colors.highColor = toRgbx(high_->color(), colors.highColor);
+    colors.lowColor = toRgbx(low_->color(), colors.lowColor);
+    colors.excessColor = toRgbx(excess_->color(), colors.excessColor);
+    colors.maskColor = toRgbx(mask_->color(), colors.maskColor);
+    std::uint8_t flags = colors.colorFlags;
+    flags = GlobalSettings::setBit(flags, ColorScheme::CustomColors, customColors_->isChecked());
+    flags = GlobalSettings::setBit(flags, ColorScheme::CustomMaskColor, customMask_->isChecked());
+    flags = GlobalSettings::setBit(flags, ColorScheme::CustomExcessColor, customExcess_->isChecked());
+    colors.colorFlags = flags; // bits 3..7 as they were
+    QDialog::accept();
+}

@@ -1,0 +1,107 @@
+// OK of the baseline dialog: the working data, the board record and the channel order go to the
+// head, in that order.
+#include "CSettingDlg.h"
+#include "ChannelOrderText.h"
+#include "PercentInput.h"
+#include "SettingTexts.h"
+#include "setup/HeadOperations.h"
+#include "setup/TestSetup.h"
+#include "uikit/DialogNumber.h"
+#include "uikit/MessageBox.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include <span>
+
+namespace {
+
+constexpr auto kRelaxed = std::memory_order_relaxed;
+
+std::uint16_t field16(const QLineEdit* edit)
+{
+    return uikit::dialogNumber<std::uint16_t>(edit->text());
+}
+
+// Entries 0..n-1 of a panel array as a whole 64-entry array whose later entries are zero.
+template <typename T> ChannelValues firstChannels(const display::BoardPanel::Channels<T>& source, int n)
+{
+    ChannelValues values{};
+    for (int i = 0; i < n; ++i)
+        values[static_cast<std::size_t>(i)] = source[static_cast<std::size_t>(i)].load(kRelaxed);
+    return values;
+}
+
+} // namespace
+
+void CSettingDlg::accept()
+{
+    if (!editsBoard_) {
+        QDialog::accept();
+        return;
+    }
+    // The Pearson percentage is checked before anything is written, so that a typo there never
+    // leaves the head half stored with the dialog still open.
+    const std::optional<double> pearsonPercent = setting::parsePercent(pearsonPercent_->text().toStdString());
+    if (!pearsonPercent) {
+        uikit::message(this, setting::texts::notANumber());
+        return;
+    }
+    bool written = storeBoard(*pearsonPercent);
+    written = storeOrder() && written;
+    if (!written)
+        uikit::message(this, setting::texts::headNotWritten(english_), QMessageBox::Warning);
+    QDialog::accept();
+}
+
+bool CSettingDlg::storeBoard(double pearsonPercent)
+{
+    const display::BoardPanel& panel = workingPanel();
+    const int k = boardIndex_;
+    const int n = channels_;
+    bool ok = head_.writeBoardArray(k, BoardArray::Mask, firstChannels(panel.mask, n));
+    ok = head_.writeBoardArray(k, BoardArray::ThresholdHigh, firstChannels(panel.thresholdHigh, n)) && ok;
+    ok = head_.writeBoardArray(k, BoardArray::ThresholdLow, firstChannels(panel.thresholdLow, n)) && ok;
+    ok = head_.writeBoardArray(k, BoardArray::Reference, firstChannels(panel.reference, n)) && ok;
+
+    // Read, change, write: the reserved bytes and the measurement settings keep the head's values,
+    // and the record stays in the working record for the steps after OK.
+    ok = head_.changeBoardRecord(k, [&](BoardRecord& record) {
+        record.viewRangeMax = field16(rangeMax_);
+        record.viewRangeMin = field16(rangeMin_);
+        record.setFlag(BoardRecord::PercentMode, byPercentage_->isChecked());
+        record.percentage = field16(percentage_);
+        record.allowedHigh = field16(allowedHigh_);
+        record.allowedLow = field16(allowedLow_);
+        record.setFlag(BoardRecord::PearsonEnable, pearson_->isChecked());
+        record.pearsonThreshold = pearsonPercent / 100.0;
+    }) && ok;
+    return ok;
+}
+
+// The custom order: off stores the identity; on stores the order text when every entry names a
+// channel of the board, else it tells the operator and changes nothing.
+bool CSettingDlg::storeOrder()
+{
+    const bool onGrid = display::BoardGrid::inStorage(row_, col_);
+    if (!customOrder_->isChecked()) {
+        const bool ok = head_.writeBoardOrder(boardIndex_, false, identityOrder());
+        if (onGrid)
+            grid_.panel(row_, col_).setIdentityOrder();
+        return ok;
+    }
+    const QByteArray text = orderText_->text().toLocal8Bit();
+    const setting::ParsedOrder parsed = setting::parseOrderText(
+        std::string_view(text.constData(), static_cast<std::size_t>(text.size())), channels_);
+    if (!parsed.valid()) {
+        const int messages = parsed.badEntries + (parsed.tooFewEntries ? 1 : 0);
+        for (int i = 0; i < messages; ++i)
+            uikit::message(this, setting::texts::badOrder());
+        return true; // nothing was to be written
+    }
+    const bool ok = head_.writeBoardOrder(boardIndex_, true, parsed.order);
+    if (onGrid)
+        grid_.panel(row_, col_).setOrder(std::span(parsed.order).first(static_cast<std::size_t>(channels_)));
+    return ok;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "StationContext.h"
+
+namespace station {
+
+// The acquisition thread's work: read every board of the board table into the grid, then signal
+// the overall result (failCount of the grid) on the head's buzzer, lamps and LCD. Cycles follow
+// each other without pause while the run flag is set.
+class AcquisitionLoop {
+public:
+    explicit AcquisitionLoop(StationContext& context) : ctx_(context) {}
+
+    // Runs cycles until the run flag is found clear before a cycle (or the station stops).
+    void run();
+
+    // One cycle over every board, then the result.
+    void cycle();
+
+    // The value of the buzzer byte and of the two lamp bytes for a failing-board count.
+    static std::uint8_t buzzerValue(std::uint8_t outputFlags, int failCount);
+    static std::pair<std::uint8_t, std::uint8_t> lampValues(std::uint8_t outputFlags, int failCount);
+
+private:
+    // Reads board k; false when the board table says there is no board k any more.
+    bool readBoard(int k);
+    void signalResult();
+
+    StationContext& ctx_;
+};
+
+} // namespace station

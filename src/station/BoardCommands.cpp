@@ -1,0 +1,237 @@
+#include "BoardCommands.h"
+
+#include "BrandTable.h"
+#include "CommandIds.h"
+#include "StationTexts.h"
+#include "device/CUSBChannel.h"
+#include "display/BoardGrid.h"
+#include "setup/HeadOperations.h"
+#include "setup/TestSetup.h"
+
+#include <cstdio>
+
+namespace station {
+
+std::optional<MeasureItem> measureItem(int id)
+{
+    if (id >= cmd::kGainFirst && id <= cmd::kGainLast)
+        return MeasureItem{MeasureItem::Gain, id - cmd::kGainFirst + 1};
+    if (id >= cmd::kCurrentFirst && id <= cmd::kCurrentLast)
+        return MeasureItem{MeasureItem::Current, id - cmd::kCurrentFirst};
+    if (id >= cmd::kDischargeFirst && id <= cmd::kDischargeLast)
+        return MeasureItem{MeasureItem::Discharge, id - cmd::kDischargeFirst};
+    if (id >= cmd::kDelayFirst && id <= cmd::kDelayLast)
+        return MeasureItem{MeasureItem::Delay, id - cmd::kDelayFirst};
+    return std::nullopt;
+}
+
+int measureValue(const BoardMeasureSettings& settings, MeasureItem::Field field)
+{
+    switch (field) {
+    case MeasureItem::Gain:
+        return settings.userGain;
+    case MeasureItem::Current:
+        return settings.current;
+    case MeasureItem::Discharge:
+        return settings.dischargeTime;
+    case MeasureItem::Delay:
+        return settings.delayTime;
+    }
+    return -1;
+}
+
+BoardCommands::~BoardCommands()
+{
+    joinWorkers();
+}
+
+std::optional<std::string> BoardCommands::firmwareRefusal(MeasureItem::Field field, std::uint16_t version)
+{
+    // Gain and current came with board firmware 1.08, discharge and delay time with 1.10.
+    const bool early = field == MeasureItem::Gain || field == MeasureItem::Current;
+    const std::uint16_t lowest = early ? 0x0108 : 0x0110;
+    if (version >= lowest)
+        return std::nullopt;
+    char message[512];
+    std::snprintf(message, sizeof message, early ? text::kFirmwareTooOld108 : text::kFirmwareTooOld110,
+                  version >> 8, version & 0xFF);
+    return std::string(message);
+}
+
+std::optional<std::string> BoardCommands::setMeasure(int b, const MeasureItem& item)
+{
+    BoardMeasureSettings measure = ctx_.setup.measure(b);
+    if (auto refusal = firmwareRefusal(item.field, measure.firmwareVersion))
+        return refusal;
+
+    const auto value = static_cast<std::uint8_t>(item.value);
+    const bool written = ctx_.ops.changeBoardRecord(b, [&](BoardRecord& record) {
+        switch (item.field) {
+        case MeasureItem::Gain:
+            record.userGain = value;
+            break;
+        case MeasureItem::Current:
+            record.current = value;
+            break;
+        case MeasureItem::Discharge:
+            record.dischargeTime = value;
+            break;
+        case MeasureItem::Delay:
+            record.delayTime = value;
+            break;
+        }
+    });
+    // The station's copy follows the head: when the record could not be read nothing was written.
+    if (written) {
+        switch (item.field) {
+        case MeasureItem::Gain:
+            measure.userGain = value;
+            break;
+        case MeasureItem::Current:
+            measure.current = value;
+            break;
+        case MeasureItem::Discharge:
+            measure.dischargeTime = value;
+            break;
+        case MeasureItem::Delay:
+            measure.delayTime = value;
+            break;
+        }
+        ctx_.setup.setMeasure(b, measure);
+    }
+    return std::nullopt;
+}
+
+void BoardCommands::refreshBoardPanel(int row, int col)
+{
+    if (!display::BoardGrid::inStorage(row, col))
+        return;
+    const int b = ctx_.setup.global().gridCols * row + col;
+    const int n = ctx_.setup.boardTableEntry(b).channels();
+    display::BoardPanel& panel = ctx_.grid.panel(row, col);
+    const auto first = [n](const auto& values) {
+        return std::span(values.data(), static_cast<std::size_t>(n));
+    };
+
+    ChannelValues values{};
+    ctx_.ops.readBoardArray(b, BoardArray::Reference, values);
+    panel.SetReferences(first(values));
+    ctx_.ops.readBoardArray(b, BoardArray::ThresholdHigh, values);
+    panel.SetThresholdsHigh(first(values));
+    ctx_.ops.readBoardArray(b, BoardArray::ThresholdLow, values);
+    panel.SetThresholdsLow(first(values));
+    ctx_.ops.readBoardArray(b, BoardArray::Mask, values);
+    ChannelBytes modes{};
+    for (std::size_t i = 0; i < modes.size(); ++i)
+        modes[i] = static_cast<std::uint8_t>(values[i]);
+    panel.SetMasks(first(modes));
+
+    // The dialog leaves the board's record as the working record.
+    const BoardRecord record = ctx_.setup.workRecord();
+    panel.setViewRange(record.viewRangeMax, record.viewRangeMin);
+    panel.setPearsonCheck(record.pearsonEnable(), record.pearsonThreshold);
+    ctx_.view.repaintGrid();
+}
+
+void BoardCommands::startOneKeySetting()
+{
+    std::lock_guard lock(mutex_);
+    // Workers that have finished are joined here, so their number stays small.
+    std::erase_if(workers_, [](Worker& worker) {
+        if (!worker.done->load())
+            return false;
+        worker.thread.join();
+        return true;
+    });
+    if (ctx_.flags.stopping())
+        return;
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    std::thread thread([this, done] {
+        if (oneKeySetting())
+            ctx_.view.postMessage(StationMessage::make(text::kOneKeyDone));
+        done->store(true);
+    });
+    workers_.push_back({std::move(thread), done});
+}
+
+void BoardCommands::joinWorkers()
+{
+    std::vector<Worker> workers;
+    {
+        std::lock_guard lock(mutex_);
+        workers.swap(workers_);
+    }
+    for (Worker& worker : workers)
+        if (worker.thread.joinable())
+            worker.thread.join();
+}
+
+bool BoardCommands::oneKeySetting()
+{
+    const std::optional<std::string> type = ctx_.ops.readDeviceType();
+    if (!type || !isMultiBoardType(upperAscii(*type)))
+        return false;
+
+    const GlobalSettings global = ctx_.setup.global();
+    const int rows = global.gridRows;
+    const int cols = global.gridCols;
+    // The parameters of the record read or edited last apply to every board.
+    const BoardRecord record = ctx_.setup.workRecord();
+    CUSBChannel& head = ctx_.channel;
+
+    for (int k = 0; k < rows * cols; ++k) {
+        if (ctx_.flags.stopping())
+            return false;
+        const BoardTableEntry entry = ctx_.setup.boardTableEntry(k);
+        const std::uint8_t address = entry.boardIndex < global.expandBoardAddress.size()
+                                         ? global.expandBoardAddress[entry.boardIndex]
+                                         : 0;
+        const std::uint8_t bits = entry.port < 8 ? static_cast<std::uint8_t>(1 << entry.port) : 0;
+        const int n = entry.channels();
+        const int col = entry.col();
+        const int row = entry.row();
+        {
+            std::lock_guard composite(head.compositeLock);
+            std::lock_guard transaction(head.transactionLock);
+            head.SelectPort(address, bits);
+        }
+        if (row < rows && col < cols && display::BoardGrid::inStorage(row, col)) {
+            display::BoardPanel& panel = ctx_.grid.panel(row, col);
+            const auto first = [n](const ChannelValues& values) {
+                return std::span(values.data(), static_cast<std::size_t>(n));
+            };
+            ChannelValues counts{};
+            for (int i = 0; i < n; ++i)
+                counts[static_cast<std::size_t>(i)] = panel.rawOf(i);
+            panel.SetReferences(first(counts));
+            ctx_.ops.writeBoardArray(k, BoardArray::Reference, counts);
+
+            ChannelValues high{};
+            ChannelValues low{};
+            for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
+                // 16-bit arithmetic that wraps, as the head stores it.
+                if (record.percentMode()) {
+                    const double d = counts[i] * static_cast<double>(record.percentage) / 100.0;
+                    const auto delta = static_cast<std::uint16_t>(static_cast<std::int64_t>(d) & 0xFFFF);
+                    high[i] = static_cast<std::uint16_t>(counts[i] + delta);
+                    low[i] = static_cast<std::uint16_t>(counts[i] - delta);
+                } else {
+                    high[i] = static_cast<std::uint16_t>(counts[i] + record.allowedHigh);
+                    low[i] = static_cast<std::uint16_t>(counts[i] - record.allowedLow);
+                }
+            }
+            panel.SetThresholdsHigh(first(high));
+            ctx_.ops.writeBoardArray(k, BoardArray::ThresholdHigh, high);
+            panel.SetThresholdsLow(first(low));
+            ctx_.ops.writeBoardArray(k, BoardArray::ThresholdLow, low);
+        }
+        {
+            std::lock_guard composite(head.compositeLock);
+            std::lock_guard transaction(head.transactionLock);
+            head.SelectPort(address, 0);
+        }
+    }
+    return true;
+}
+
+} // namespace station

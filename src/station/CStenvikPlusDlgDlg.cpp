@@ -1,0 +1,612 @@
+#include "CStenvikPlusDlgDlg.h"
+
+#include "BrandTable.h"
+#include "CommandIds.h"
+#include "MenuBuilder.h"
+#include "PlaceholderDialogs.h"
+#include "StationTexts.h"
+#include "device/UdevMonitor.h"
+#include "display/CColorBar.h"
+#include "display/CStatusBarEx.h"
+#include "persistence/ConfigurationFile.h"
+#include "uikit/ControlId.h"
+#include "uikit/MessageBox.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QSocketNotifier>
+#include <QVBoxLayout>
+
+using namespace station;
+
+namespace {
+
+constexpr int kGridControlId = 1000;
+constexpr int kRepaintMs = 5;
+constexpr int kStatusBarHeight = 22;
+
+QColor toQColor(const Rgb& rgb)
+{
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+QString qs(const std::string& utf8)
+{
+    return QString::fromStdString(utf8);
+}
+
+QMessageBox::Icon toQIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+CStenvikPlusDlgDlg::CStenvikPlusDlgDlg(HidBus& bus, QWidget* parent)
+    : QMainWindow(parent), bus_(bus), ctx_{channel_, bus_, setup_, ops_, grid_, *this, flags_, {}}
+{
+    ctx_.record = [this](const BoardCounts& counts) { recordFile_.append(counts); };
+    setWindowTitle(QStringLiteral("StenvikPlusDlg"));
+    disconnectTimer_.setSingleShot(true);
+    connect(&disconnectTimer_, &QTimer::timeout, this, [this] { station_.disconnectTimerFired(); });
+    exitHandler_ = [](int code) { QCoreApplication::exit(code); };
+    qApp->installEventFilter(this);
+    // Until the first connection set-up the window shows the English menu bar.
+    fillMenuBar(menuBar(), true);
+    connectMenuBar();
+    layOutWindow();
+}
+
+CStenvikPlusDlgDlg::~CStenvikPlusDlgDlg()
+{
+    qApp->removeEventFilter(this);
+    shutdown();
+}
+
+void CStenvikPlusDlgDlg::layOutWindow()
+{
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(5, 5, 5, 5);
+    auto* placeholder = new QWidget(central);
+    uikit::setControlId(placeholder, kGridControlId);
+    layout->addWidget(placeholder);
+    setCentralWidget(central);
+
+    colorBar_ = new CColorBar(grid_, central);
+    colorBar_->Attach(central, kGridControlId);
+
+    statusBar_ = new CStatusBarEx(this);
+    statusBar_->setFixedHeight(kStatusBarHeight);
+    statusBar_->AllocatePanes(3);
+    statusBar_->setPaneWidth(0, 90);
+    statusBar_->setPaneWidth(1, 350);
+    statusBar_->setPaneWidth(2, 200, true);
+    QFont font(QString::fromUtf8("微软雅黑"));
+    font.setPixelSize(20);
+    font.setWeight(QFont::Normal);
+    statusBar_->setFont(font);
+    statusBar_->progress()->setRange(0, 100);
+    statusBar_->progress()->setValue(50);
+    setStatusBar(statusBar_);
+}
+
+void CStenvikPlusDlgDlg::initialise(bool monitorReal)
+{
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("stenvikplus"), windowIcon()));
+    if (monitorReal)
+        startMonitor();
+    colorBar_->startRepaintTimer(kRepaintMs);
+    setTopMenusEnabled(false);
+    station_.initialise();
+}
+
+void CStenvikPlusDlgDlg::startMonitor()
+{
+    monitor_ = std::make_unique<UdevMonitor>();
+    if (!monitor_->start()) {
+        monitor_.reset();
+        uikit::showMessage({nullptr, QString::fromUtf8(text::kMonitorFailed), QStringLiteral("Error"),
+                            QMessageBox::Warning, QMessageBox::Ok});
+        return;
+    }
+    monitorNotifier_ = new QSocketNotifier(monitor_->fd(), QSocketNotifier::Read, this);
+    connect(monitorNotifier_, &QSocketNotifier::activated, this, [this] {
+        while (auto event = monitor_->receive()) {
+            if (event->kind == UdevMonitor::Event::Kind::Arrival)
+                station_.onArrival(event->devnode);
+            else
+                station_.onRemoval(event->devnode);
+        }
+    });
+}
+
+void CStenvikPlusDlgDlg::deviceChanged(bool arrival, const std::string& path)
+{
+    bridge_.post([this, arrival, path] {
+        if (arrival)
+            station_.onArrival(path);
+        else
+            station_.onRemoval(path);
+    });
+}
+
+void CStenvikPlusDlgDlg::setExpansionDialogOpen(bool open, std::function<void()> refresh)
+{
+    expansionRefresh_ = open ? std::move(refresh) : std::function<void()>();
+    flags_.expansionDialogOpen = open;
+}
+
+bool CStenvikPlusDlgDlg::english() const
+{
+    return setup_.global().englishUi();
+}
+
+// ---- close ---------------------------------------------------------------------------------
+
+void CStenvikPlusDlgDlg::shutdown()
+{
+    if (shutDown_)
+        return;
+    shutDown_ = true;
+    // A worker waiting for the GUI thread is released first, so joining it cannot deadlock.
+    bridge_.close();
+    flags_.run = false;
+    flags_.stop();
+    disconnectTimer_.stop();
+    boardCommands_.joinWorkers();
+    station_.close();
+}
+
+void CStenvikPlusDlgDlg::closeEvent(QCloseEvent* event)
+{
+    shutdown();
+    event->accept();
+}
+
+// ---- StationView ---------------------------------------------------------------------------
+
+void CStenvikPlusDlgDlg::setCaption(const std::string& text)
+{
+    bridge_.post([this, text] { setWindowTitle(qs(text)); });
+}
+
+void CStenvikPlusDlgDlg::updatePane(int pane, const PaneUpdate& update)
+{
+    bridge_.post([this, pane, update] {
+        if (update.fillColor)
+            statusBar_->SetPaneFillColor(pane, toQColor(*update.fillColor));
+        if (update.fillMode)
+            statusBar_->SetPaneFillMode(pane, *update.fillMode);
+        if (update.labelColor)
+            statusBar_->SetPaneLabelColor(pane, toQColor(*update.labelColor));
+        if (update.align)
+            statusBar_->SetPaneLabelAlign(pane, *update.align);
+        if (update.label)
+            statusBar_->SetPaneLabel(pane, qs(*update.label));
+    });
+}
+
+void CStenvikPlusDlgDlg::buildMenuBar(bool englishUi, bool certificateOff)
+{
+    bridge_.post([this, englishUi, certificateOff] {
+        fillMenuBar(menuBar(), englishUi);
+        connectMenuBar();
+        if (certificateOff)
+            if (QAction* action = uikit::findCommand(menuBar(), cmd::kCertificate))
+                action->setEnabled(false);
+    });
+}
+
+void CStenvikPlusDlgDlg::connectMenuBar()
+{
+    for (QAction* top : menuBar()->actions()) {
+        QMenu* menu = top->menu();
+        if (menu == nullptr)
+            continue;
+        const auto menus = QList<QMenu*>{menu} + menu->findChildren<QMenu*>();
+        for (QMenu* each : menus) {
+            connect(each, &QMenu::aboutToShow, this, [this, each] { updateCheckMarks(each); });
+        }
+        connect(menu, &QMenu::triggered, this, [this](QAction* action) {
+            const int id = uikit::commandId(action);
+            if (id > 0)
+                runCommand(id);
+        });
+    }
+}
+
+void CStenvikPlusDlgDlg::setTopMenusEnabled(bool enabled)
+{
+    bridge_.post([this, enabled] {
+        const auto tops = menuBar()->actions();
+        for (int i = 0; i < 4 && i < tops.size(); ++i)
+            tops[i]->setEnabled(enabled);
+    });
+}
+
+void CStenvikPlusDlgDlg::setCommandEnabled(int commandId, bool enabled)
+{
+    bridge_.post([this, commandId, enabled] {
+        if (QAction* action = uikit::findCommand(menuBar(), commandId))
+            action->setEnabled(enabled);
+    });
+}
+
+void CStenvikPlusDlgDlg::showProgress(bool visible)
+{
+    bridge_.post([this, visible] {
+        if (visible == statusBar_->progressVisible())
+            return;
+        if (visible)
+            statusBar_->PlaceProgress(0, 1);
+        statusBar_->setProgressVisible(visible);
+    });
+}
+
+void CStenvikPlusDlgDlg::setProgressRange(int maximum)
+{
+    bridge_.post([this, maximum] { statusBar_->progress()->setRange(0, maximum); });
+}
+
+void CStenvikPlusDlgDlg::setProgressPosition(int position)
+{
+    bridge_.post([this, position] { statusBar_->progress()->setValue(position); });
+}
+
+void CStenvikPlusDlgDlg::stepProgress()
+{
+    bridge_.post([this] {
+        QProgressBar* progress = statusBar_->progress();
+        progress->setValue(std::min(progress->value() + 1, progress->maximum()));
+    });
+}
+
+void CStenvikPlusDlgDlg::setGridColors(const ColorScheme& scheme)
+{
+    grid_.setColorScheme(scheme);
+}
+
+void CStenvikPlusDlgDlg::repaintGrid()
+{
+    bridge_.post([this] { colorBar_->update(); });
+}
+
+void CStenvikPlusDlgDlg::showMessage(const StationMessage& message)
+{
+    bridge_.call([this, message] {
+        uikit::showMessage({message.withOwner ? this : nullptr, qs(message.text),
+                            message.caption ? qs(*message.caption) : uikit::kAppCaption,
+                            toQIcon(message.icon), QMessageBox::Ok});
+    });
+}
+
+void CStenvikPlusDlgDlg::postMessage(const StationMessage& message)
+{
+    bridge_.post([this, message] {
+        uikit::showMessage({message.withOwner ? this : nullptr, qs(message.text),
+                            message.caption ? qs(*message.caption) : uikit::kAppCaption,
+                            toQIcon(message.icon), QMessageBox::Ok});
+    });
+}
+
+void CStenvikPlusDlgDlg::endProcess(int exitCode)
+{
+    bridge_.post([this, exitCode] {
+        if (exitHandler_)
+            exitHandler_(exitCode);
+    });
+}
+
+void CStenvikPlusDlgDlg::refreshExpansionDialog()
+{
+    bridge_.call([this] {
+        if (expansionRefresh_)
+            expansionRefresh_();
+    });
+}
+
+void CStenvikPlusDlgDlg::startDisconnectTimer(std::chrono::milliseconds delay)
+{
+    bridge_.post([this, delay] { disconnectTimer_.start(static_cast<int>(delay.count())); });
+}
+
+void CStenvikPlusDlgDlg::cancelDisconnectTimer()
+{
+    bridge_.post([this] { disconnectTimer_.stop(); });
+}
+
+// ---- menus ---------------------------------------------------------------------------------
+
+void CStenvikPlusDlgDlg::updateCheckMarks(QMenu* menu)
+{
+    const GlobalSettings global = setup_.global();
+    const int b =
+        global.gridCols * (colorBar_ ? colorBar_->hitRow() : 0) + (colorBar_ ? colorBar_->hitCol() : 0);
+    const BoardMeasureSettings measure = setup_.measure(b);
+    for (QAction* action : menu->actions()) {
+        if (action->menu() != nullptr || !action->isCheckable())
+            continue; // submenu entries keep their state
+        const int id = uikit::commandId(action);
+        switch (id) {
+        case cmd::kExcessEnable:
+            action->setChecked(global.excessIndication != 0);
+            break;
+        case cmd::kBuzzerEnable:
+            action->setChecked(global.output(GlobalSettings::BuzzerEnable));
+            break;
+        case cmd::kBuzzerInvert:
+            action->setChecked(global.output(GlobalSettings::BuzzerInvert));
+            break;
+        case cmd::kLedEnable:
+            action->setChecked(global.output(GlobalSettings::LedEnable));
+            break;
+        case cmd::kLedInvert:
+            action->setChecked(global.output(GlobalSettings::LedInvert));
+            break;
+        case cmd::kRecorder:
+            action->setChecked(flags_.recording.load());
+            break;
+        case cmd::kChinese:
+            action->setChecked(!global.englishUi());
+            break;
+        case cmd::kEnglish:
+            action->setChecked(global.englishUi());
+            break;
+        default:
+            if (auto item = measureItem(id))
+                action->setChecked(measureValue(measure, item->field) == item->value);
+            break;
+        }
+    }
+}
+
+void CStenvikPlusDlgDlg::refuse(const std::string& message)
+{
+    uikit::message(this, qs(message));
+}
+
+void CStenvikPlusDlgDlg::runCommand(int id)
+{
+    if (auto item = measureItem(id)) {
+        const int b = setup_.global().gridCols * colorBar_->hitRow() + colorBar_->hitCol();
+        if (auto refusal = boardCommands_.setMeasure(b, *item))
+            uikit::message(this, qs(*refusal), QMessageBox::Information, QMessageBox::Ok,
+                           QString::fromUtf8(text::kVersionCaption));
+        return;
+    }
+    switch (id) {
+    case cmd::kSave:
+        saveConfiguration();
+        break;
+    case cmd::kLoad:
+        loadConfiguration();
+        break;
+    case cmd::kSetting: {
+        const QString type = qs(upperAscii(ops_.readDeviceType().value_or(std::string())));
+        placeholder::runSettingDialog(this, 0, 0, type);
+        break;
+    }
+    case cmd::kColor:
+        ops_.readGlobalSettings();
+        if (placeholder::runColorDialog(this))
+            menuCommands_.colorsAccepted();
+        break;
+    case cmd::kExcessEnable:
+        menuCommands_.toggleExcessIndication();
+        break;
+    case cmd::kExcessClear:
+        menuCommands_.clearExcess();
+        break;
+    case cmd::kBuzzerEnable:
+        menuCommands_.toggleOutputBit(GlobalSettings::BuzzerEnable);
+        break;
+    case cmd::kBuzzerInvert:
+        menuCommands_.toggleOutputBit(GlobalSettings::BuzzerInvert);
+        break;
+    case cmd::kLedEnable:
+        menuCommands_.toggleOutputBit(GlobalSettings::LedEnable);
+        break;
+    case cmd::kLedInvert:
+        menuCommands_.toggleOutputBit(GlobalSettings::LedInvert);
+        break;
+    case cmd::kCamera:
+        placeholder::openCameraWindow(this);
+        break;
+    case cmd::kRecorder:
+        menuCommands_.toggleRecording();
+        break;
+    case cmd::kExpandSetting:
+        runExpansionBoards();
+        break;
+    case cmd::kChinese:
+        menuCommands_.switchLanguage(false);
+        break;
+    case cmd::kEnglish:
+        menuCommands_.switchLanguage(true);
+        break;
+    case cmd::kAbout: {
+        Payload identity{};
+        channel_.readIdentity(identity);
+        const std::string brand = upperAscii(identityText(identity, storage::kIdentityBrandOffset));
+        const std::uint16_t version = channel_.firmwareInfo().version();
+        placeholder::runAboutDialog(this, qs(brand),
+                                    QStringLiteral("%1").arg(version, 4, 16, QLatin1Char('0')));
+        break;
+    }
+    case cmd::kCertificate:
+        placeholder::runCertificateDialog(this);
+        break;
+    case cmd::kBoardSetting:
+        runBoardSetting();
+        break;
+    case cmd::kOneKeySetting:
+        boardCommands_.startOneKeySetting();
+        break;
+    case cmd::kSysAbout:
+        placeholder::runAppAboutDialog(this);
+        break;
+    default:
+        break;
+    }
+}
+
+void CStenvikPlusDlgDlg::runExpansionBoards()
+{
+    if (auto refusal = menuCommands_.refusal(cmd::kExpandSetting)) {
+        refuse(*refusal);
+        return;
+    }
+    setExpansionDialogOpen(true, [] {});
+    const bool accepted = placeholder::runExpansionDialog(this, english());
+    setExpansionDialogOpen(false);
+    if (accepted)
+        menuCommands_.expansionAccepted();
+}
+
+void CStenvikPlusDlgDlg::runBoardSetting()
+{
+    if (auto refusal = menuCommands_.refusal(cmd::kBoardSetting)) {
+        refuse(*refusal);
+        return;
+    }
+    const int row = colorBar_->hitRow();
+    const int col = colorBar_->hitCol();
+    const std::string type = upperAscii(ops_.readDeviceType().value_or(std::string()));
+    if (placeholder::runSettingDialog(this, row, col, qs(type)) && isMultiBoardType(type))
+        boardCommands_.refreshBoardPanel(row, col);
+}
+
+void CStenvikPlusDlgDlg::saveConfiguration()
+{
+    if (auto refusal = configfile::saveRefusal(setup_.global())) {
+        refuse(refusal->text);
+        return;
+    }
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QString::fromUtf8("配置文件(*.ini)"));
+    dialog.setDefaultSuffix(QStringLiteral("ini"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const UserMessage result = configfile::save(ops_, dialog.selectedFiles().first().toStdString());
+    uikit::message(this, qs(result.text), toQIcon(static_cast<MessageIcon>(result.icon)), QMessageBox::Ok,
+                   result.caption ? std::optional<QString>(qs(*result.caption)) : std::nullopt);
+}
+
+void CStenvikPlusDlgDlg::loadConfiguration()
+{
+    if (auto refusal = configfile::loadRefusal(setup_.global())) {
+        refuse(refusal->text);
+        return;
+    }
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(QString::fromUtf8("配置文件(*.ini)"));
+    dialog.setDefaultSuffix(QStringLiteral("ini"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const auto show = [this](const UserMessage& m) {
+        uikit::message(this, qs(m.text), toQIcon(static_cast<MessageIcon>(m.icon)), QMessageBox::Ok,
+                       m.caption ? std::optional<QString>(qs(*m.caption)) : std::nullopt);
+    };
+    const configfile::LoadResult result =
+        configfile::load(ops_, dialog.selectedFiles().first().toStdString(), show);
+    if (!result.restarted)
+        show(result.message);
+}
+
+// ---- context menu and keys -----------------------------------------------------------------
+
+QMenu* CStenvikPlusDlgDlg::openContextMenu(const QPoint& windowPos, bool show)
+{
+    if (grid_.gridRows() == 0 && grid_.gridCols() == 0)
+        return nullptr;
+    if (setup_.global().locked(GlobalSettings::LockContextMenu)) {
+        refuse(text::kLockContextMenu);
+        return nullptr;
+    }
+    // The click is taken in the grid view's own coordinates, so the menu acts on the board under
+    // the cursor.
+    const QPoint at = colorBar_->mapFrom(this, windowPos);
+    colorBar_->SetMousePoint(at.x(), at.y(), 0);
+    colorBar_->HitTest();
+
+    if (contextMenu_)
+        contextMenu_->deleteLater();
+    QMenu* menu = buildContextMenu(this);
+    contextMenu_ = menu;
+
+    const std::string type = upperAscii(ops_.readDeviceType().value_or(std::string()));
+    QString label;
+    if (isMultiBoardType(type)) {
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer,
+                      english() ? text::kBoardSettingEnglish : text::kBoardSettingChinese,
+                      colorBar_->hitRow(), colorBar_->hitCol());
+        label = QString::fromUtf8(buffer);
+    }
+    menu->actions().first()->setText(label);
+
+    for (QMenu* sub : menu->findChildren<QMenu*>())
+        updateCheckMarks(sub);
+    connect(menu, &QMenu::triggered, this, [this](QAction* action) {
+        const int id = uikit::commandId(action);
+        if (id > 0)
+            runCommand(id);
+    });
+    if (show)
+        menu->popup(QCursor::pos());
+    return menu;
+}
+
+void CStenvikPlusDlgDlg::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::RightButton) {
+        openContextMenu(event->position().toPoint());
+        event->accept();
+        return;
+    }
+    QMainWindow::mousePressEvent(event);
+}
+
+bool CStenvikPlusDlgDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    // Keys that reach this window: Enter and Space release the excess latches, Escape and Caps
+    // Lock do nothing; none of them closes the window.
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget == nullptr || widget->window() != this)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        switch (key) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            if (event->type() == QEvent::KeyPress)
+                menuCommands_.clearExcess();
+            return true;
+        case Qt::Key_Escape:
+        case Qt::Key_CapsLock:
+            return true;
+        default:
+            break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
