@@ -50,12 +50,15 @@ void CStatusBarEx::AllocatePanes(int count)
     panes_.assign(static_cast<std::size_t>(std::max(count, 0)), Pane{});
     static const QString initial[] = {QStringLiteral(">"), QStringLiteral("请插入设备"),
                                       QStringLiteral("请插入设备")};
+    static constexpr int paneIds[] = {102, 104, 105};
     for (int i = 0; i < paneCount(); ++i) {
         Pane& p = panes_[static_cast<std::size_t>(i)];
         p.fillColor = palette().color(QPalette::Button);
         if (i < 3)
             p.initialText = initial[i];
         auto* w = new PaneWidget(this, i);
+        if (i < 3)
+            uikit::setControlId(w, paneIds[i]);
         paneWidgets_.push_back(w);
         addWidget(w);
     }

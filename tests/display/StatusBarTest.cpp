@@ -115,6 +115,7 @@ TEST(StatusPane, InitialTextUntilTheFirstUpdate)
     bar->AllocatePanes(3);
     EXPECT_EQ(bar->pane(0).initialText, QStringLiteral(">"));
     EXPECT_EQ(bar->pane(1).initialText, QStringLiteral("请插入设备"));
+    EXPECT_NE(uikit::findControl(bar, 105), nullptr); // panes carry their ids 102, 104, 105
     EXPECT_FALSE(bar->pane(1).ownerDrawn);
     bar->SetPaneFillMode(1, CStatusBarEx::FillHatched);
     EXPECT_TRUE(bar->pane(1).ownerDrawn);
