@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins
   qt6-charts-dev
   libgl-dev libhidapi-dev libudev-dev libsimpleini-dev libicu-dev
-  libsqlite3-dev sqlite3 libcli11-dev nlohmann-json3-dev python3-jsonschema
+  libsqlite3-dev sqlite3 libssl-dev libcli11-dev nlohmann-json3-dev python3-jsonschema
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format clang-tidy
   fonts-wqy-microhei xvfb xauth locales
