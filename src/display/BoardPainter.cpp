@@ -4,8 +4,10 @@
 #include "display/TextFace.h"
 #include "setup/ChannelMode.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <vector>
 
 namespace display {
 
@@ -78,14 +80,42 @@ QRgb toQRgb(Rgbx c)
 FaceCache::FaceCache() = default;
 FaceCache::~FaceCache() = default;
 
+FaceCache::Key FaceCache::keyOf(const FontSpec& fontSpec)
+{
+    return {fontSpec.family, fontSpec.height, fontSpec.width, fontSpec.italic, fontSpec.weight};
+}
+
 const TextFace& FaceCache::face(const FontSpec& fontSpec)
 {
-    auto key =
-        std::make_tuple(fontSpec.family, fontSpec.height, fontSpec.width, fontSpec.italic, fontSpec.weight);
+    Key key = keyOf(fontSpec);
     auto it = faces_.find(key);
     if (it == faces_.end())
-        it = faces_.emplace(std::move(key), std::make_unique<TextFace>(fontSpec)).first;
-    return *it->second;
+        it = faces_.emplace(std::move(key), Entry{std::make_unique<TextFace>(fontSpec), frame_}).first;
+    it->second.lastUsed = frame_;
+    return *it->second.face;
+}
+
+void FaceCache::trim()
+{
+    if (faces_.size() > kCapacity) {
+        std::vector<std::pair<std::uint64_t, Key>> byAge;
+        byAge.reserve(faces_.size());
+        for (const auto& [key, entry] : faces_)
+            if (entry.lastUsed != frame_)
+                byAge.emplace_back(entry.lastUsed, key);
+        std::sort(byAge.begin(), byAge.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (const auto& [lastUsed, key] : byAge) {
+            if (faces_.size() <= kCapacity)
+                break;
+            faces_.erase(key);
+        }
+    }
+    ++frame_;
+}
+
+bool FaceCache::holds(const FontSpec& fontSpec) const
+{
+    return faces_.contains(keyOf(fontSpec));
 }
 
 void paintBoardFrames(Canvas& canvas, const CellLayout& cell, bool bannerShown)

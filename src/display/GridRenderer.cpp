@@ -135,6 +135,7 @@ const QImage& GridRenderer::render(BoardGrid& grid, QSize size)
         prepareOverlay(key);
         applyOverlay();
     }
+    faces_.trim();
     key_ = key;
     valid_ = true;
     return frame_;

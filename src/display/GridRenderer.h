@@ -43,6 +43,8 @@ public:
 
     // Boards redrawn by the last tick (a full rebuild redraws every shown board).
     int boardsRedrawnLastTick() const { return redrawn_; }
+    // The glyph faces kept for the sizes drawn last.
+    const FaceCache& faces() const { return faces_; }
 
 private:
     struct ViewKey {
