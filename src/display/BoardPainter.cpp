@@ -125,12 +125,24 @@ void paintBoardFrames(Canvas& canvas, const CellLayout& cell, bool bannerShown)
     if (bannerShown)
         canvas.frameOnWhite(cell.bannerStrip(), kGridPen);
     canvas.frameOnWhite(cell.labelStrip(), kGridPen);
+    // The slot frames: their top and bottom edges, then all their sides row by row, which
+    // passes over the cell's memory once instead of once per side.
     const int top = cell.slotFrameTop();
     const int bottom = cell.slotFrameBottom();
-    for (int i = 0; i < cell.n; ++i) {
+    if (bottom <= top)
+        return;
+    std::array<int, 2 * kChannels> sides{};
+    std::size_t count = 0;
+    for (int i = 0; i < cell.n && i < kChannels; ++i) {
         const SlotExtents s = cell.slot(i);
-        canvas.frameOnWhite({s.frameLeft, top, s.frameRight, bottom}, kGridPen);
+        if (s.frameRight <= s.frameLeft)
+            continue;
+        canvas.horizontalLine(top, s.frameLeft, s.frameRight, kGridPen);
+        canvas.horizontalLine(bottom - 1, s.frameLeft, s.frameRight, kGridPen);
+        sides[count++] = s.frameLeft;
+        sides[count++] = s.frameRight - 1;
     }
+    canvas.verticalLines({sides.data(), count}, top, bottom, kGridPen);
 }
 
 BoardPaintResult paintBoard(Canvas& canvas, const CellLayout& cell, const BoardSnapshot& board,

@@ -4,6 +4,7 @@
 
 #include <QLayout>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTimerEvent>
 
@@ -87,16 +88,20 @@ const QImage& CColorBar::repaintFrame()
 {
     const QImage& image = renderer_.render(grid_, size());
     HitTest();
-    update();
+    // Only what the tick changed goes to the screen; an idle tick costs no copy at all.
+    const QRegion& changed = renderer_.changedRegion();
+    if (!changed.isEmpty())
+        update(changed);
     return image;
 }
 
-void CColorBar::paintEvent(QPaintEvent* /*event*/)
+void CColorBar::paintEvent(QPaintEvent* event)
 {
     if (renderer_.frame().size() != size())
         renderer_.render(grid_, size());
     QPainter painter(this);
-    painter.drawImage(0, 0, renderer_.frame());
+    for (const QRect& r : event->region())
+        painter.drawImage(r.topLeft(), renderer_.frame(), r);
 }
 
 void CColorBar::timerEvent(QTimerEvent* event)
