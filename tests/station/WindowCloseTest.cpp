@@ -50,12 +50,15 @@ TEST_P(ClosingTheMainWindow, EndsTheEventLoopAndClosesEveryCameraWindow)
     ASSERT_EQ(cameras.size(), c.cameraWindows);
     QList<QPointer<CVideoDialog>> watched(cameras.begin(), cameras.end());
 
-    QTimer::singleShot(0, &rig.window, [&] {
+    QTimer trigger; // the close comes from inside the running event loop, as in the program
+    trigger.setSingleShot(true);
+    QObject::connect(&trigger, &QTimer::timeout, [&] {
         if (c.bySignal)
             std::raise(SIGTERM);
         else
             rig.window.close();
     });
+    trigger.start(0);
     QTimer watchdog;
     watchdog.setSingleShot(true);
     QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(kStillRunning); });
