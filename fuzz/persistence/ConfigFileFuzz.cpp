@@ -22,6 +22,7 @@ void readWholeConfiguration(const IniFile& ini)
     const configkeys::GridSizes sizes = configkeys::readGridSizes(ini);
     if (!sizes.acceptable())
         return;
+    (void)configkeys::firstMissing(ini, true);
     const int boards = static_cast<int>(sizes.boardRows * sizes.boardCols);
     for (int k = 0; k < boards; ++k) {
         const configkeys::BoardSection board = configkeys::readBoardSection(ini, k);

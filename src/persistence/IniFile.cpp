@@ -69,6 +69,12 @@ bool IniFile::contains(std::string_view section, std::string_view key) const
     return impl_->ini.GetValue(s.c_str(), k.c_str(), nullptr) != nullptr;
 }
 
+bool IniFile::hasSection(std::string_view section) const
+{
+    const std::string s(section);
+    return impl_->ini.GetSection(s.c_str()) != nullptr;
+}
+
 void IniFile::setValue(std::string_view section, std::string_view key, std::string_view value)
 {
     const std::string s(section);

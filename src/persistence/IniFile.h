@@ -33,6 +33,7 @@ public:
     // is missing.
     std::string value(std::string_view section, std::string_view key) const;
     bool contains(std::string_view section, std::string_view key) const;
+    bool hasSection(std::string_view section) const;
     // Replaces the value of an existing key (keeping its place) or appends the key to its
     // section, appending the section when it is new.
     void setValue(std::string_view section, std::string_view key, std::string_view value);
