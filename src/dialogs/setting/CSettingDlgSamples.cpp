@@ -32,13 +32,14 @@ void CSettingDlg::loadSamples()
     if (uikit::message(this, QString::fromUtf8(rawdata::kReloadQuestion), QMessageBox::Question,
                        QMessageBox::Ok | QMessageBox::Cancel, QString()) != QMessageBox::Ok)
         return;
-    samples_->setRowCount(0);
+    // The file is read before the list is touched: without it the captured samples stay.
     const std::optional<std::vector<rawdata::SampleRow>> rows = rawdata::load(rawdata::filePath(row_, col_));
     if (!rows) {
         uikit::message(this, QString::fromUtf8(rawdata::kFileMissing), QMessageBox::NoIcon, QMessageBox::Ok,
                        QString());
         return;
     }
+    samples_->setRowCount(0);
     // The rows come in the order the list shows them; inserting at the top goes bottom-up.
     for (auto row = rows->rbegin(); row != rows->rend(); ++row)
         samples_->insertTopRow(QString::asprintf("%d", row->label), row->ticked, row->values);

@@ -93,7 +93,8 @@ TEST_F(SampleFiles, LoadCancelledChangesNothing)
     EXPECT_EQ(control<SampleList>(*dialog, id::kSamples)->rowCount(), 3);
 }
 
-TEST_F(SampleFiles, LoadWithoutAFileLeavesTheListEmpty)
+// The file is looked for before the list is touched: without it the captured samples stay.
+TEST_F(SampleFiles, LoadWithoutAFileKeepsTheList)
 {
     auto dialog = openDialog(0, 1);
     captureThree(*dialog);
@@ -102,7 +103,10 @@ TEST_F(SampleFiles, LoadWithoutAFileLeavesTheListEmpty)
     EXPECT_EQ(messages.texts(),
               (QStringList{QString::fromUtf8("真正需要重新载入？"), QString::fromUtf8("文件不存在")}));
     EXPECT_TRUE(messages.messages[1].caption.isEmpty());
-    EXPECT_EQ(control<SampleList>(*dialog, id::kSamples)->rowCount(), 0);
+    auto* samples = control<SampleList>(*dialog, id::kSamples);
+    ASSERT_EQ(samples->rowCount(), 3);
+    EXPECT_EQ(samples->item(0, 1)->text(), "300");
+    EXPECT_FALSE(samples->ticked(1));
 }
 
 // Mended: a Save that cannot write says so instead of losing the samples silently.
