@@ -109,6 +109,29 @@ TEST_F(SampleFiles, LoadWithoutAFileKeepsTheList)
     EXPECT_FALSE(samples->ticked(1));
 }
 
+// A 64-channel board's samples come back with every channel (channels 32..63 were lost).
+TEST_F(SampleFiles, SixtyFourChannelSamplesComeBackWhole)
+{
+    head->loadDemoSetup(2, 2, 64);
+    ASSERT_TRUE(ops.readGlobalSettings());
+    ASSERT_TRUE(ops.readBoardTable());
+    auto dialog = openDialog(0, 1);
+    std::vector<std::uint16_t> counts(64);
+    for (std::size_t i = 0; i < counts.size(); ++i)
+        counts[i] = static_cast<std::uint16_t>(1000 + i);
+    grid.panel(0, 1).setRaw(counts);
+    click(*dialog, id::kCapture);
+    click(*dialog, id::kSave);
+    messages.answers.push_back(QMessageBox::Ok);
+    click(*dialog, id::kLoad);
+
+    auto* samples = control<SampleList>(*dialog, id::kSamples);
+    ASSERT_EQ(samples->rowCount(), 1);
+    ASSERT_EQ(samples->channelColumns(), 64);
+    for (int channel : {0, 31, 32, 63})
+        EXPECT_EQ(samples->value(0, channel), 1000 + channel) << "channel " << channel;
+}
+
 // Mended: a Save that cannot write says so instead of losing the samples silently.
 TEST_F(SampleFiles, SaveThatCannotWriteTellsTheOperator)
 {
