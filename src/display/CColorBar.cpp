@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QTimerEvent>
 
+#include <algorithm>
+
 using display::BoardGrid;
 
 CColorBar::CColorBar(BoardGrid& grid, QWidget* parent) : QWidget(parent), grid_(grid)
@@ -99,9 +101,15 @@ void CColorBar::paintEvent(QPaintEvent* event)
 {
     if (renderer_.frame().size() != size())
         renderer_.render(grid_, size());
+    // In strips: a large copy is handed to Qt's worker threads, which costs more in hand-offs
+    // than the copy itself.
+    constexpr int kStripRows = 32;
     QPainter painter(this);
     for (const QRect& r : event->region())
-        painter.drawImage(r.topLeft(), renderer_.frame(), r);
+        for (int y = r.top(); y <= r.bottom(); y += kStripRows) {
+            const QRect strip(r.left(), y, r.width(), std::min(kStripRows, r.bottom() + 1 - y));
+            painter.drawImage(strip.topLeft(), renderer_.frame(), strip);
+        }
 }
 
 void CColorBar::timerEvent(QTimerEvent* event)
