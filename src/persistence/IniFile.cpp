@@ -1,5 +1,7 @@
 #include "IniFile.h"
 
+#include "AtomicFile.h"
+
 #include <SimpleIni.h>
 #include <cerrno>
 #include <cstdio>
@@ -93,11 +95,5 @@ std::string IniFile::text() const
 
 bool IniFile::save(const std::filesystem::path& path) const
 {
-    const std::string content = text();
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return false;
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.close();
-    return !out.fail();
+    return atomicfile::write(path, text());
 }

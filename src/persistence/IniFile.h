@@ -37,7 +37,8 @@ public:
 
     // The file text with CR LF line ends.
     std::string text() const;
-    // Writes text() to the file (replacing it); false when it could not be written completely.
+    // Replaces the file with text() as a whole; false when it could not be written completely,
+    // and then an existing file is left as it was.
     bool save(const std::filesystem::path& path) const;
 
 private:

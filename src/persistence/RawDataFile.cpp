@@ -1,5 +1,6 @@
 #include "RawDataFile.h"
 
+#include "AtomicFile.h"
 #include "ConfigValues.h"
 
 #include <cstdio>
@@ -34,13 +35,7 @@ bool save(const std::filesystem::path& file, const std::vector<SampleRow>& rows)
     std::error_code error;
     if (file.has_parent_path())
         std::filesystem::create_directories(file.parent_path(), error);
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return false;
-    const std::string text = format(rows);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    return !out.fail();
+    return atomicfile::write(file, format(rows));
 }
 
 std::vector<SampleRow> parse(std::string_view text)

@@ -30,7 +30,8 @@ std::filesystem::path filePath(int row, int col, const std::filesystem::path& ba
 // The file text for the rows of the list, top row first: "index,tick,v1,...,v32" per row,
 // CR LF between lines, none after the last. The row's label is not saved; its index is.
 std::string format(const std::vector<SampleRow>& rows);
-// Creates the folder and writes the file (an existing one is emptied); false when it could not.
+// Creates the folder and replaces the file as a whole (a failed write leaves an existing file as
+// it was); false when it could not.
 bool save(const std::filesystem::path& file, const std::vector<SampleRow>& rows);
 
 // The rows in the order the list shows them after loading: every line is inserted at the top,
