@@ -5,15 +5,16 @@
 #include "monitor/MonitorSource.h"
 #include "monitor/MonitorTexts.h"
 #include "monitor/TrendChart.h"
+#include "persistence/AtomicFile.h"
 #include "uikit/MessageBox.h"
 
+#include <QBuffer>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QSplitter>
@@ -44,12 +45,13 @@ QString summaryStyle(std::optional<display::BoardVerdict> verdict)
         .arg(background);
 }
 
-bool commit(QSaveFile& file, QString* error)
+bool writeWhole(const QString& path, std::string_view content, QString* error)
 {
-    if (file.commit())
+    std::error_code code;
+    if (atomicfile::write(path.toStdString(), content, &code))
         return true;
     if (error != nullptr)
-        *error = file.errorString();
+        *error = QString::fromStdString(code.message());
     return false;
 }
 
@@ -204,14 +206,15 @@ void ChannelMonitor::updateTrend()
 
 bool ChannelMonitor::saveChartPng(const QString& path, QString* error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !trend_->grab().save(&file, "PNG")) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!trend_->grab().save(&buffer, "PNG")) {
         if (error != nullptr)
-            *error = file.errorString();
-        file.cancelWriting();
+            *error = QStringLiteral("PNG");
         return false;
     }
-    return commit(file, error);
+    return writeWhole(path, std::string_view(png.constData(), static_cast<std::size_t>(png.size())), error);
 }
 
 bool ChannelMonitor::exportCsv(const QString& path, QString* error)
@@ -222,16 +225,7 @@ bool ChannelMonitor::exportCsv(const QString& path, QString* error)
         const QModelIndex source = sorted_->mapToSource(sorted_->index(r, 0));
         rows.push_back(model_->rows()[static_cast<std::size_t>(source.row())]);
     }
-    const std::string csv = monitor::tableCsv(rows, english_);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size())) {
-        if (error != nullptr)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return commit(file, error);
+    return writeWhole(path, monitor::tableCsv(rows, english_), error);
 }
 
 void ChannelMonitor::askSaveChart()
@@ -240,9 +234,10 @@ void ChannelMonitor::askSaveChart()
         this, QString(), QString(), QString::fromUtf8(monitor::text::kPngFilter.in(english_)));
     if (path.isEmpty())
         return;
+    const QString file = path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? path : path + ".png";
     QString error;
-    if (!saveChartPng(path, &error))
-        uikit::message(this, QString::fromUtf8(monitor::text::kSaveFailed.in(english_)).arg(path, error),
+    if (!saveChartPng(file, &error))
+        uikit::message(this, QString::fromUtf8(monitor::text::kSaveFailed.in(english_)).arg(file, error),
                        QMessageBox::Warning);
 }
 
@@ -252,8 +247,9 @@ void ChannelMonitor::askExportCsv()
         this, QString(), QString(), QString::fromUtf8(monitor::text::kCsvFilter.in(english_)));
     if (path.isEmpty())
         return;
+    const QString file = path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) ? path : path + ".csv";
     QString error;
-    if (!exportCsv(path, &error))
-        uikit::message(this, QString::fromUtf8(monitor::text::kSaveFailed.in(english_)).arg(path, error),
+    if (!exportCsv(file, &error))
+        uikit::message(this, QString::fromUtf8(monitor::text::kSaveFailed.in(english_)).arg(file, error),
                        QMessageBox::Warning);
 }

@@ -33,7 +33,7 @@ public:
     // Reads the source now (the timer calls it).
     void refresh();
 
-    // Both write through a temporary file, so a failed save leaves no half-written file; false
+    // Both write the whole file or nothing (atomicfile), so a failed save leaves no half-written file; false
     // with the reason in error on failure.
     bool saveChartPng(const QString& path, QString* error = nullptr);
     bool exportCsv(const QString& path, QString* error = nullptr);
