@@ -118,8 +118,9 @@ void ChannelMonitor::buildLayout(bool english)
     table_->setFont(tableFont);
     table_->horizontalHeader()->setFont(tableFont);
     table_->setSortingEnabled(true);
-    // Failing channels come first: they have the smallest (negative) margins.
-    table_->sortByColumn(static_cast<int>(monitor::Column::Margin), Qt::AscendingOrder);
+    // Failing channels first, the others in display order (ties keep the board's order, so
+    // rows do not jump about with the noise).
+    table_->sortByColumn(static_cast<int>(monitor::Column::Pass), Qt::AscendingOrder);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);

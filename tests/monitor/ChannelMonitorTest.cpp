@@ -94,6 +94,9 @@ TEST(ChannelMonitorTest, FailingChannelComesFirstOnRedWithANegativeMargin)
     EXPECT_EQ(cell(window, 0, monitor::Column::Channel), "5");
     EXPECT_EQ(cell(window, 0, monitor::Column::Margin), "-300");
     EXPECT_EQ(cell(window, 0, monitor::Column::Pass), "FAIL");
+    // The passing channels follow in the board's order, whatever their noise.
+    for (int row = 1; row < 8; ++row)
+        EXPECT_EQ(cell(window, row, monitor::Column::Channel), QString::number(row <= 5 ? row - 1 : row));
     const QBrush background = window.sortedModel()->index(0, 0).data(Qt::BackgroundRole).value<QBrush>();
     EXPECT_EQ(background.color(), QColor(255, 110, 110));
     EXPECT_FALSE(window.sortedModel()->index(1, 0).data(Qt::BackgroundRole).isValid());
