@@ -161,6 +161,8 @@ void CStenvikPlusDlgDlg::shutdown()
     if (shutDown_)
         return;
     shutDown_ = true;
+    // Otherwise the event loop would go on after this window closed, for windows nobody sees.
+    parentlessWindows_.closeAll();
     // A worker waiting for the GUI thread is released first, so joining it cannot deadlock.
     bridge_.close();
     flags_.run = false;
@@ -431,10 +433,9 @@ void CStenvikPlusDlgDlg::runCommand(int id)
         menuCommands_.toggleOutputBit(GlobalSettings::LedInvert);
         break;
     case cmd::kCamera: {
-        // Modeless and independent: each use opens a further window, which lives until closed.
-        auto* camera = new CVideoDialog(nullptr);
-        camera->setAttribute(Qt::WA_DeleteOnClose);
-        camera->show();
+        // Modeless and independent: each use opens a further window, which lives until closed
+        // and closes with the main window.
+        parentlessWindows_.open(new CVideoDialog(nullptr));
         break;
     }
     case cmd::kRecorder:

@@ -11,6 +11,7 @@
 #include "persistence/RecordFile.h"
 #include "setup/HeadOperations.h"
 #include "setup/TestSetup.h"
+#include "uikit/ParentlessWindows.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -68,6 +69,8 @@ public:
     CColorBar* colorBar() const { return colorBar_; }
     CStatusBarEx* statusBarEx() const { return statusBar_; }
     bool disconnectTimerActive() const { return disconnectTimer_.isActive(); }
+    // The windows opened without a parent (camera windows, ...): they close with this window.
+    uikit::ParentlessWindows& parentlessWindows() { return parentlessWindows_; }
 
     // StationView
     void setCaption(const std::string& text) override;
@@ -88,7 +91,8 @@ public:
     void startDisconnectTimer(std::chrono::milliseconds delay) override;
     void cancelDisconnectTimer() override;
 
-    // Stops the workers and sends the close sequence (also run by closeEvent). Idempotent.
+    // Closes the windows opened without a parent, stops the workers and sends the close sequence
+    // (also run by closeEvent). Idempotent.
     void shutdown();
 
 protected:
@@ -129,5 +133,6 @@ private:
     QSocketNotifier* monitorNotifier_ = nullptr;
     std::function<void(int)> exitHandler_;
     std::function<void()> expansionRefresh_;
+    uikit::ParentlessWindows parentlessWindows_;
     bool shutDown_ = false;
 };
