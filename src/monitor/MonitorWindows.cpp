@@ -1,8 +1,12 @@
 #include "monitor/MonitorWindows.h"
 
 #include "monitor/ChannelMonitor.h"
+#include "uikit/ParentlessWindows.h"
 
-MonitorWindows::MonitorWindows(MonitorSource& source, QObject* parent) : QObject(parent), source_(source) {}
+MonitorWindows::MonitorWindows(MonitorSource& source, uikit::ParentlessWindows& roster, QObject* parent)
+    : QObject(parent), source_(source), roster_(roster)
+{
+}
 
 MonitorWindows::~MonitorWindows()
 {
@@ -18,7 +22,7 @@ ChannelMonitor* MonitorWindows::open(int row, int col)
     QPointer<ChannelMonitor>& window = windows_[{row, col}];
     if (window == nullptr) {
         window = new ChannelMonitor(source_, row, col);
-        window->show();
+        roster_.open(window);
     }
     window->raise();
     window->activateWindow();
@@ -37,11 +41,4 @@ int MonitorWindows::openCount() const
     for (const auto& [position, window] : windows_)
         count += window != nullptr ? 1 : 0;
     return count;
-}
-
-void MonitorWindows::closeAll()
-{
-    for (auto& [position, window] : windows_)
-        if (window != nullptr)
-            window->close();
 }

@@ -6,6 +6,7 @@
 #include "monitor/MonitorSource.h"
 #include "monitor/MonitorWindows.h"
 #include "monitor/TrendChart.h"
+#include "uikit/ParentlessWindows.h"
 
 #include <QApplication>
 #include <QFile>
@@ -209,14 +210,15 @@ TEST(ChannelMonitorTest, ExportsTheTableAsShownAndTheChartAsPng)
 TEST(MonitorWindowsTest, OneWindowPerBoardClosedTogether)
 {
     FakeSource source;
-    MonitorWindows windows(source);
+    uikit::ParentlessWindows roster;
+    MonitorWindows windows(source, roster);
     ChannelMonitor* first = windows.open(0, 1);
     EXPECT_EQ(windows.open(0, 1), first);
     EXPECT_NE(windows.open(1, 1), first);
     EXPECT_EQ(windows.open(4, 0), nullptr);
     EXPECT_EQ(windows.openCount(), 2);
     EXPECT_EQ(first->parent(), nullptr);
-    windows.closeAll();
+    roster.closeAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(windows.openCount(), 0);
 }
