@@ -16,7 +16,7 @@ std::optional<monitor::MonitorInput> MonitorHost::monitorInput(int row, int col)
     std::optional<monitor::JudgedBoard> judged = feed_.latest(row, col);
     if (!judged)
         return std::nullopt;
-    return monitor::MonitorInput{grid_.panel(row, col).snapshot(), std::move(*judged),
+    return monitor::MonitorInput{grid_.panel(row, col).snapshot(), *judged,
                                  feed_.statistics().board(row, col).snapshot()};
 }
 
