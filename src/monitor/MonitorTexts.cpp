@@ -21,9 +21,12 @@ const char* verdictText(display::BoardVerdict verdict)
     case display::BoardVerdict::Fail:
         return "FAIL";
     case display::BoardVerdict::Load:
+        return "LOAD";
+    case display::BoardVerdict::NotMeasured:
+    case display::BoardVerdict::Loading:
         break;
     }
-    return "LOAD";
+    return display::verdictName(verdict);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "dialogs/setting/SettingCommands.h"
 #include "display/CColorBar.h"
 #include "display/CStatusBarEx.h"
+#include "display/CycleResult.h"
 #include "display/HitTest.h"
 #include "info/InfoCommands.h"
 #include "persistence/ConfigurationFile.h"
@@ -74,12 +75,15 @@ CStenvikPlusDlgDlg::CStenvikPlusDlgDlg(HidBus& bus, QWidget* parent)
     fillMenuBar(menuBar(), true);
     connectMenuBar();
     layOutWindow();
+    monitorFeed_ =
+        ctx_.cycles.subscribe([this](const display::CycleResult& result) { monitors_->cycleJudged(result); });
 }
 
 CStenvikPlusDlgDlg::~CStenvikPlusDlgDlg()
 {
     qApp->removeEventFilter(this);
     shutdown();
+    ctx_.cycles.unsubscribe(monitorFeed_);
 }
 
 void CStenvikPlusDlgDlg::layOutWindow()

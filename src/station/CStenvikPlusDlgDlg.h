@@ -130,6 +130,7 @@ private:
     station::BoardCommands boardCommands_{ctx_};
     station::GuiBridge bridge_{this};
     std::unique_ptr<MonitorHost> monitors_ = std::make_unique<MonitorHost>(grid_, setup_, parentlessWindows_);
+    station::CycleObservers::Token monitorFeed_ = 0; // the monitors' subscription to every cycle
 
     CColorBar* colorBar_ = nullptr;
     CStatusBarEx* statusBar_ = nullptr;

@@ -7,7 +7,9 @@
 class TestSetup;
 namespace display {
 class BoardGrid;
-}
+struct CycleResult;
+struct BoardResult;
+} // namespace display
 
 // The station's channel monitors: the feed the acquisition cycle writes into, and the monitor
 // windows that read it together with the grid's panels.
@@ -17,6 +19,13 @@ public:
     MonitorHost(display::BoardGrid& grid, const TestSetup& setup, uikit::ParentlessWindows& roster);
 
     monitor::MonitorFeed& feed() { return feed_; }
+
+    // One cycle's verdict (acquisition thread): every judged board feeds its statistics and
+    // becomes its monitor's latest judgement; a board not measured shows no judgement. The
+    // first cycle of an acquisition run clears the statistics.
+    void cycleJudged(const display::CycleResult& result);
+    // The judgement of one board as the monitor takes it; none for a board not judged.
+    static std::optional<monitor::JudgedBoard> judgedBoard(const display::BoardResult& board);
     MonitorWindows& windows() { return windows_; }
 
     std::optional<monitor::MonitorInput> monitorInput(int row, int col) const override;
