@@ -41,10 +41,13 @@ std::string fixed(double value, int decimals)
     return std::string(buffer, result.ptr);
 }
 
+// A sign on every figure that does not read as zero: "+0.3", "-0.3", "0.0" (never "-0.0").
 std::string signedFixed(double value, int decimals)
 {
-    const std::string text = fixed(value, decimals);
-    return value > 0 && text.find_first_not_of("0.") != std::string::npos ? "+" + text : text;
+    const std::string magnitude = fixed(value < 0 ? -value : value, decimals);
+    if (magnitude.find_first_not_of("0.") == std::string::npos)
+        return magnitude;
+    return (value < 0 ? "-" : "+") + magnitude;
 }
 
 std::string modeText(std::uint8_t mode, bool english)

@@ -121,6 +121,7 @@ void TrendChart::setTrend(const stats::BoardTrend& trend, std::size_t span)
     }
     const double pad = std::max(5.0, (high - low) * 0.05);
     axisY_->setRange(std::max(0.0, low - pad), std::min(65535.0, high + pad));
+    axisY_->applyNiceNumbers();
 }
 
 void TrendChart::placeLimits(double from, double to)

@@ -142,6 +142,15 @@ TEST(MonitorRowsTest, DriftOfTheMeanFromTheReference)
     EXPECT_EQ(monitor::cellText(rows[0], monitor::Column::Drift, true), "+50.0");
     EXPECT_EQ(monitor::cellText(rows[0], monitor::Column::DriftPercent, true), "+5.00");
     EXPECT_FALSE(rows[1].driftPercent.has_value()); // no percentage of a zero reference
+    // A drift that rounds to zero reads without a sign.
+    input.statistics.channels[0] =
+        figuresOf({999,  1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000,
+                   1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000});
+    const std::vector<ChannelRow> small = monitor::monitorRows(input);
+    EXPECT_EQ(monitor::cellText(small[0], monitor::Column::Drift, true), "0.0");
+    EXPECT_EQ(monitor::cellText(small[0], monitor::Column::DriftPercent, true), "0.00");
+    input.statistics.channels[0] = figuresOf({999, 1000});
+    EXPECT_EQ(monitor::cellText(monitor::monitorRows(input)[0], monitor::Column::Drift, true), "-0.5");
     EXPECT_EQ(monitor::cellText(rows[1], monitor::Column::DriftPercent, true), "-");
 }
 
