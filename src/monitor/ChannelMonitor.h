@@ -21,7 +21,7 @@ class TrendChart;
 class ChannelMonitor : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kRefreshMs = 250;
+    static constexpr int kRefreshMs = 500; // twice a second: live enough, about 1 % of a core
     static constexpr std::size_t kTrendCycles = 300;
     static constexpr std::size_t kMaxTrendChannels = 8;
 
