@@ -36,13 +36,17 @@ public:
     std::string path;
 };
 
-// A name next to the target, unique within this process and, through the pid, between
-// processes; O_EXCL settles any remaining clash.
-std::string temporaryName(const std::filesystem::path& target, int attempt)
+// A hidden name next to the target, unique within this process and, through the pid, between
+// processes; O_EXCL settles any remaining clash. The target's name is shortened so that the
+// temporary name stays within the file system's limit however long the target's name is.
+std::filesystem::path temporaryName(const std::filesystem::path& target, int attempt)
 {
     static std::atomic<unsigned> counter{0};
-    return target.string() + ".tmp-" + std::to_string(::getpid()) + "-" +
-           std::to_string(counter.fetch_add(1, std::memory_order_relaxed)) + "-" + std::to_string(attempt);
+    constexpr std::size_t kKeptNameBytes = 100;
+    const std::string name = target.filename().string().substr(0, kKeptNameBytes);
+    return target.parent_path() /
+           ("." + name + ".tmp-" + std::to_string(::getpid()) + "-" +
+            std::to_string(counter.fetch_add(1, std::memory_order_relaxed)) + "-" + std::to_string(attempt));
 }
 
 bool writeAll(int fd, std::string_view content)
@@ -101,7 +105,7 @@ bool write(const std::filesystem::path& target, std::string_view content, std::e
 
     Temporary temp;
     for (int attempt = 0; temp.fd < 0; ++attempt) {
-        temp.path = temporaryName(file, attempt);
+        temp.path = temporaryName(file, attempt).string();
         temp.fd = ::open(temp.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (temp.fd < 0) {
             const int reason = errno;

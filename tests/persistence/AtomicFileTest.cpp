@@ -135,6 +135,17 @@ TEST_F(AtomicFileTest, NewFileFollowsTheUmaskAndAFolderIsNotReplaced)
     EXPECT_FALSE(atomicfile::write(dir / "no_such_folder" / "x", "abc"));
 }
 
+// A name the file system just accepts must not fail because the temporary name is longer.
+TEST_F(AtomicFileTest, LongestFileNameCanBeSaved)
+{
+    const std::string name = std::string(251, 'n') + ".ini"; // 255 bytes, the usual limit
+    writeAll(dir / name, "old");
+    ASSERT_EQ(readAll(dir / name), "old");
+    std::error_code error;
+    EXPECT_TRUE(atomicfile::write(dir / name, "new", &error)) << error.message();
+    EXPECT_EQ(readAll(dir / name), "new");
+}
+
 TEST_F(AtomicFileTest, SymbolicLinkKeepsPointingAtTheReplacedFile)
 {
     writeAll(dir / "real.ini", "old");
