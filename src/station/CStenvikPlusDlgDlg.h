@@ -3,6 +3,7 @@
 #include "BoardCommands.h"
 #include "GuiBridge.h"
 #include "MenuCommands.h"
+#include "MonitorHost.h"
 #include "Station.h"
 #include "StationContext.h"
 #include "StationView.h"
@@ -70,6 +71,7 @@ public:
     station::CycleObservers& cycles() { return ctx_.cycles; }
     CColorBar* colorBar() const { return colorBar_; }
     CStatusBarEx* statusBarEx() const { return statusBar_; }
+    MonitorHost& monitors() { return *monitors_; }
     bool disconnectTimerActive() const { return disconnectTimer_.isActive(); }
     // The windows opened without a parent (camera windows, ...): they close with this window.
     uikit::ParentlessWindows& parentlessWindows() { return parentlessWindows_; }
@@ -111,6 +113,9 @@ private:
     void loadConfiguration();
     void runBoardSetting();
     void runExpansionBoards();
+    // Opens the channel monitor of a shown board (the key command: the board under the mouse).
+    void openMonitor(int row, int col);
+    void openMonitorUnderMouse();
     void refuse(const std::string& message);
     bool english() const;
 
@@ -126,6 +131,8 @@ private:
     station::MenuCommands menuCommands_{ctx_, station_};
     station::BoardCommands boardCommands_{ctx_};
     station::GuiBridge bridge_{this};
+    std::unique_ptr<MonitorHost> monitors_ = std::make_unique<MonitorHost>(grid_, setup_, parentlessWindows_);
+    station::CycleObservers::Token monitorFeed_ = 0; // the monitors' subscription to every cycle
 
     CColorBar* colorBar_ = nullptr;
     CStatusBarEx* statusBar_ = nullptr;
