@@ -7,7 +7,7 @@
 #include "device/ReportTrace.h"
 #include "sim/SimBus.h"
 #include "station/CStenvikPlusDlgDlg.h"
-#include "station/StationTexts.h"
+#include "texts/QtTexts.h"
 #include "uikit/MessageBox.h"
 
 #include <QApplication>
@@ -30,7 +30,7 @@ int main(int argc, char** argv)
 
     SingleInstance instance;
     if (!instance.acquire()) {
-        uikit::showMessage({nullptr, QString::fromUtf8(station::text::kSecondInstance),
+        uikit::showMessage({nullptr, texts::qtext(texts::TextId::SecondInstance, false),
                             QStringLiteral("Error"), QMessageBox::Information, QMessageBox::Ok});
         return 0;
     }

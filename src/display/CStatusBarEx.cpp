@@ -1,5 +1,6 @@
 #include "display/CStatusBarEx.h"
 
+#include "texts/QtTexts.h"
 #include "uikit/ControlId.h"
 
 #include <QPainter>
@@ -48,8 +49,9 @@ void CStatusBarEx::AllocatePanes(int count)
     }
     paneWidgets_.clear();
     panes_.assign(static_cast<std::size_t>(std::max(count, 0)), Pane{});
-    static const QString initial[] = {QStringLiteral(">"), QStringLiteral("请插入设备"),
-                                      QStringLiteral("请插入设备")};
+    // Shown only until the window sets the panes, before the head's language is known.
+    const QString plugIn = texts::qtext(texts::TextId::PanePlugInHead, false);
+    const QString initial[] = {QStringLiteral(">"), plugIn, plugIn};
     static constexpr int paneIds[] = {102, 104, 105};
     for (int i = 0; i < paneCount(); ++i) {
         Pane& p = panes_[static_cast<std::size_t>(i)];

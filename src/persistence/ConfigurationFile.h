@@ -14,16 +14,6 @@ class IniFile;
 // caller checks the refusal, asks for the file name and shows the message it gets back.
 namespace configfile {
 
-// Fixed texts.
-inline constexpr const char* kSaveLocked = "保存菜单被禁止！";
-inline constexpr const char* kLoadLocked = "载入菜单被禁止！";
-inline constexpr const char* kTypeMismatch = "设备类型与配置参数不符!";
-inline constexpr const char* kSaved = "文件保存成功！";
-inline constexpr const char* kSaveCaption = "参数保存";
-inline constexpr const char* kLoaded = "文件载入成功！";
-inline constexpr const char* kLoadCaption = "参数载入";
-inline constexpr const char* kSaveFailed = "文件保存失败！";
-
 // The message of a set lockSave / lockLoad bit; nullopt when the command may run.
 std::optional<UserMessage> saveRefusal(const GlobalSettings& global);
 std::optional<UserMessage> loadRefusal(const GlobalSettings& global);

@@ -7,6 +7,7 @@
 #include "display/BoardGrid.h"
 #include "setup/HeadOperations.h"
 #include "setup/TestSetup.h"
+#include "texts/Texts.h"
 
 #include <cstdio>
 
@@ -45,7 +46,8 @@ BoardCommands::~BoardCommands()
     joinWorkers();
 }
 
-std::optional<std::string> BoardCommands::firmwareRefusal(MeasureItem::Field field, std::uint16_t version)
+std::optional<std::string> BoardCommands::firmwareRefusal(MeasureItem::Field field, std::uint16_t version,
+                                                          bool english)
 {
     // Gain and current came with board firmware 1.08, discharge and delay time with 1.10.
     const bool early = field == MeasureItem::Gain || field == MeasureItem::Current;
@@ -53,15 +55,17 @@ std::optional<std::string> BoardCommands::firmwareRefusal(MeasureItem::Field fie
     if (version >= lowest)
         return std::nullopt;
     char message[512];
-    std::snprintf(message, sizeof message, early ? text::kFirmwareTooOld108 : text::kFirmwareTooOld110,
-                  version >> 8, version & 0xFF);
+    std::snprintf(
+        message, sizeof message,
+        texts::text(early ? texts::TextId::FirmwareTooOld108 : texts::TextId::FirmwareTooOld110, english),
+        version >> 8, version & 0xFF);
     return std::string(message);
 }
 
 std::optional<std::string> BoardCommands::setMeasure(int b, const MeasureItem& item)
 {
     BoardMeasureSettings measure = ctx_.setup.measure(b);
-    if (auto refusal = firmwareRefusal(item.field, measure.firmwareVersion))
+    if (auto refusal = firmwareRefusal(item.field, measure.firmwareVersion, ctx_.setup.global().englishUi()))
         return refusal;
 
     const auto value = static_cast<std::uint8_t>(item.value);
@@ -117,7 +121,8 @@ void BoardCommands::startOneKeySetting()
     auto done = std::make_shared<std::atomic<bool>>(false);
     std::thread thread([this, done] {
         if (oneKeySetting())
-            ctx_.view.postMessage(StationMessage::make(text::kOneKeyDone));
+            ctx_.view.postMessage(StationMessage::make(
+                texts::text(texts::TextId::OneKeyDone, ctx_.setup.global().englishUi())));
         done->store(true);
     });
     workers_.push_back({std::move(thread), done});

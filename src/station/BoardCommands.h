@@ -37,7 +37,8 @@ public:
     std::optional<std::string> setMeasure(int b, const MeasureItem& item);
 
     // The refusal text for a board firmware version below the command's lowest version.
-    static std::optional<std::string> firmwareRefusal(MeasureItem::Field field, std::uint16_t version);
+    static std::optional<std::string> firmwareRefusal(MeasureItem::Field field, std::uint16_t version,
+                                                      bool english = false);
 
     // GUI. Starts the one-key setting on a worker of its own and returns at once.
     void startOneKeySetting();

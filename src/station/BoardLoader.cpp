@@ -5,6 +5,7 @@
 #include "display/BoardGrid.h"
 #include "setup/HeadOperations.h"
 #include "setup/TestSetup.h"
+#include "texts/Texts.h"
 
 #include <mutex>
 
@@ -25,7 +26,7 @@ BoardLoader::Result BoardLoader::load()
     Result result = Result::Loaded;
     // One rule for every grid size that enters the station: each count 0..4.
     if (!GridCounts::acceptable(rows, cols)) {
-        ctx_.view.setCaption(text::kGridRefused);
+        ctx_.view.setCaption(texts::text(texts::TextId::GridRefusedCaption, global.englishUi()));
         ctx_.channel.setControlByte(storage::kControlLedFail, 1);
         result = Result::GridRefused;
     } else {

@@ -13,6 +13,7 @@
 #include "display/CStatusBarEx.h"
 #include "info/InfoCommands.h"
 #include "persistence/ConfigurationFile.h"
+#include "texts/QtTexts.h"
 #include "uikit/ControlId.h"
 #include "uikit/MessageBox.h"
 
@@ -396,7 +397,7 @@ void CStenvikPlusDlgDlg::runCommand(int id)
         const int b = setup_.global().gridCols * colorBar_->hitRow() + colorBar_->hitCol();
         if (auto refusal = boardCommands_.setMeasure(b, *item))
             uikit::message(this, qs(*refusal), QMessageBox::Information, QMessageBox::Ok,
-                           QString::fromUtf8(text::kVersionCaption));
+                           texts::qtext(texts::TextId::VersionCaption, english()));
         return;
     }
     switch (id) {
@@ -492,7 +493,7 @@ void CStenvikPlusDlgDlg::saveConfiguration()
     }
     QFileDialog dialog(this);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(QString::fromUtf8("配置文件(*.ini)"));
+    dialog.setNameFilter(texts::qtext(texts::TextId::SetupFileFilter, english()));
     dialog.setDefaultSuffix(QStringLiteral("ini"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
@@ -510,7 +511,7 @@ void CStenvikPlusDlgDlg::loadConfiguration()
     QFileDialog dialog(this);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter(QString::fromUtf8("配置文件(*.ini)"));
+    dialog.setNameFilter(texts::qtext(texts::TextId::SetupFileFilter, english()));
     dialog.setDefaultSuffix(QStringLiteral("ini"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
@@ -531,7 +532,7 @@ QMenu* CStenvikPlusDlgDlg::openContextMenu(const QPoint& windowPos, bool show)
     if (grid_.gridRows() == 0 && grid_.gridCols() == 0)
         return nullptr;
     if (setup_.global().locked(GlobalSettings::LockContextMenu)) {
-        refuse(text::kLockContextMenu);
+        refuse(texts::text(texts::TextId::LockContextMenu, english()));
         return nullptr;
     }
     // The click is taken in the grid view's own coordinates, so the menu acts on the board under
@@ -549,8 +550,7 @@ QMenu* CStenvikPlusDlgDlg::openContextMenu(const QPoint& windowPos, bool show)
     QString label;
     if (isMultiBoardType(type)) {
         char buffer[64];
-        std::snprintf(buffer, sizeof buffer,
-                      english() ? text::kBoardSettingEnglish : text::kBoardSettingChinese,
+        std::snprintf(buffer, sizeof buffer, texts::text(texts::TextId::BoardSettingItem, english()),
                       colorBar_->hitRow(), colorBar_->hitCol());
         label = QString::fromUtf8(buffer);
     }

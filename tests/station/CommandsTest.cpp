@@ -1,6 +1,7 @@
 // Menu and context-menu commands that act on the head.
 #include "StationRig.h"
 #include "station/StationTexts.h"
+#include "texts/Texts.h"
 
 #include <gtest/gtest.h>
 
@@ -115,7 +116,7 @@ TEST(BoardCommandsTest, OneKeySettingReportsWhenDone)
     ASSERT_TRUE(rig.startRunning());
     rig.commands.startOneKeySetting();
     ASSERT_TRUE(rig.pump([&] { return !rig.view.messageTexts().empty(); }));
-    EXPECT_EQ(rig.view.messageTexts().front(), station::text::kOneKeyDone);
+    EXPECT_EQ(rig.view.messageTexts().front(), texts::text(texts::TextId::OneKeyDone, false));
 }
 
 TEST(MenuCommandsTest, OutputBitIsPatchedThenTheBlockWrittenKeepingItsTail)
@@ -161,11 +162,11 @@ TEST(MenuCommandsTest, LanguageSwitchRebuildsTheMenuAndReloads)
     EXPECT_TRUE(rig.setup.global().englishUi());
     EXPECT_EQ(rig.head->block(storage::SETTINGS_BLOCK)[0] & 0x40, 0x40);
     EXPECT_EQ(rig.view.menuBars().back(), true);
-    EXPECT_EQ(rig.view.caption(), station::text::kConnectedEnglish);
+    EXPECT_EQ(rig.view.caption(), texts::text(texts::TextId::ConnectedCaption, true));
     EXPECT_EQ(rig.view.pane(0).label, "Connected");
 
     rig.menu.switchLanguage(true); // again: still written and rebuilt
     EXPECT_EQ(rig.view.menuBars().size(), 3U);
     rig.menu.switchLanguage(false);
-    EXPECT_EQ(rig.view.caption(), station::text::kConnectedChinese);
+    EXPECT_EQ(rig.view.caption(), texts::text(texts::TextId::ConnectedCaption, false));
 }

@@ -3,6 +3,7 @@
 #include "display/CColorBar.h"
 #include "display/CStatusBarEx.h"
 #include "station/StationTexts.h"
+#include "texts/Texts.h"
 
 #include <QDir>
 #include <QFile>
@@ -55,7 +56,7 @@ TEST(Window, PluggingInConnectsAndUnpluggingDisconnectsLater)
     rig.addHead();
     ASSERT_TRUE(rig.pump([&] { return rig.window.station().loopRunning(); }));
     rig.idle(50);
-    EXPECT_EQ(rig.window.windowTitle(), qs(text::kConnectedChinese));
+    EXPECT_EQ(rig.window.windowTitle(), qs(texts::text(texts::TextId::ConnectedCaption, false)));
     EXPECT_TRUE(allTopMenus(rig, true));
     EXPECT_EQ(rig.topMenus().first()->text(), qs("文件(&F)"));
     EXPECT_FALSE(rig.command(32773)->isEnabled());
@@ -93,7 +94,7 @@ TEST(Window, UnsupportedHeadEndsTheProgramAfterItsMessage)
     rig.window.initialise(false);
     ASSERT_TRUE(rig.pump([&] { return rig.exitCode.has_value(); }));
     EXPECT_EQ(*rig.exitCode, 0);
-    ASSERT_EQ(rig.messages.texts(), QStringList{qs(text::kUnsupportedType)});
+    ASSERT_EQ(rig.messages.texts(), QStringList{qs(texts::text(texts::TextId::UnsupportedType, false))});
     EXPECT_EQ(rig.messages.messages.front().caption, QString());
     EXPECT_EQ(rig.messages.messages.front().icon, QMessageBox::Warning);
 }
@@ -107,11 +108,11 @@ TEST(Window, OperatorLocksRefuseTheirCommandsAndSendNothing)
         std::uint8_t bit;
         int command; // 0: the context menu
         const char* message;
-    } cases[] = {{0x08, 32798, text::kLockSave},
-                 {0x04, 32800, text::kLockLoad},
-                 {0x20, 32787, text::kLockExpandMenu},
-                 {0x02, 32789, text::kLockContextSetting},
-                 {0x01, 0, text::kLockContextMenu}};
+    } cases[] = {{0x08, 32798, texts::text(texts::TextId::LockSave, false)},
+                 {0x04, 32800, texts::text(texts::TextId::LockLoad, false)},
+                 {0x20, 32787, texts::text(texts::TextId::LockExpandMenu, false)},
+                 {0x02, 32789, texts::text(texts::TextId::LockContextSetting, false)},
+                 {0x01, 0, texts::text(texts::TextId::LockContextMenu, false)}};
     for (const auto& c : cases) {
         GlobalSettings global = rig.window.setup().global();
         global.lockFlags = c.bit;
@@ -135,7 +136,7 @@ TEST(Window, LanguageSwitchRebuildsTheMenuBarAndItsCheckMarks)
     rig.command(32808)->trigger(); // as the operator chooses it
     rig.idle(50);
     EXPECT_EQ(rig.topMenus().first()->text(), QStringLiteral("&File"));
-    EXPECT_EQ(rig.window.windowTitle(), qs(text::kConnectedEnglish));
+    EXPECT_EQ(rig.window.windowTitle(), qs(texts::text(texts::TextId::ConnectedCaption, true)));
     QMenu* help = rig.topMenus().at(3)->menu();
     QMenu* language = help->actions().first()->menu();
     rig.window.updateCheckMarks(language);
@@ -218,7 +219,7 @@ TEST(Window, GainGateFollowsTheBoardFirmware)
     rig.window.setup().setMeasure(b, measure);
     rig.window.runCommand(32815 + 2);
     ASSERT_EQ(rig.messages.messages.size(), 1U);
-    EXPECT_EQ(rig.messages.messages.front().caption, qs(text::kVersionCaption));
+    EXPECT_EQ(rig.messages.messages.front().caption, qs(texts::text(texts::TextId::VersionCaption, false)));
     EXPECT_EQ(rig.messages.messages.front().icon, QMessageBox::Information);
     EXPECT_TRUE(rig.messages.texts().front().contains(QStringLiteral("Ver1.07")));
 

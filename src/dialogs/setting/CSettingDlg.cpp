@@ -26,6 +26,8 @@
 #include <algorithm>
 #include <cmath>
 
+using TextId = ::texts::TextId;
+
 namespace {
 
 using namespace setting;
@@ -47,11 +49,6 @@ template <typename T> T* place(QWidget* parent, T* widget, int id, QRect where)
     if (id != 0)
         uikit::setControlId(widget, id);
     return widget;
-}
-
-QString text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
 }
 
 QString number(int value)
@@ -78,7 +75,7 @@ CSettingDlg::CSettingDlg(HeadOperations& head, display::BoardGrid& grid, std::st
     workingPanel().setChannelCount(channels_);
     samples_->setChannelColumns(channels_);
     averages_->setChannelColumns(channels_);
-    averages_->setLabel(0, text("均值"));
+    averages_->setLabel(0, say(TextId::Average));
 
     if (multiBoard_) {
         setWindowTitle(setting::texts::caption(english_, channels_, row_, col_,
@@ -97,7 +94,7 @@ CSettingDlg::CSettingDlg(HeadOperations& head, display::BoardGrid& grid, std::st
     liveTimer_->start(kPreviewPeriodMs);
 
     if (multiBoard_ && !editsBoard_)
-        uikit::message(parentWidget(), setting::texts::boardNotRead(english_), QMessageBox::Warning);
+        uikit::message(parentWidget(), say(TextId::BoardNotRead), QMessageBox::Warning);
 }
 
 // The preview view and the live-count timer use the preview grid, a member that goes before the
@@ -110,49 +107,50 @@ CSettingDlg::~CSettingDlg()
 
 void CSettingDlg::buildControls()
 {
-    setWindowTitle(text(texts::kCaption));
+    setWindowTitle(say(TextId::SettingCaption));
     setFixedSize(dlu(0, 0, 379, 382).size());
 
     samples_ = place(this, new SampleList, id::kSamples, dlu(6, 6, 366, 60));
-    capture_ = place(this, new QPushButton(text(texts::kCapture)), id::kCapture, dlu(6, 72, 50, 14));
+    capture_ = place(this, new QPushButton(say(TextId::Capture)), id::kCapture, dlu(6, 72, 50, 14));
     // Saving and loading samples is offered to the operator (the buttons used to stay hidden).
-    save_ = place(this, new QPushButton(text(texts::kSave)), id::kSave, dlu(270, 72, 50, 14));
-    load_ = place(this, new QPushButton(text(texts::kLoad)), id::kLoad, dlu(324, 72, 50, 14));
+    save_ = place(this, new QPushButton(say(TextId::SaveSamples)), id::kSave, dlu(270, 72, 50, 14));
+    load_ = place(this, new QPushButton(say(TextId::LoadSamples)), id::kLoad, dlu(324, 72, 50, 14));
     averages_ = place(this, new SampleList, id::kAverages, dlu(6, 90, 366, 42));
-    baseline_ = place(this, new QPushButton(text(texts::kBaseline)), id::kBaseline, dlu(6, 138, 50, 14));
+    baseline_ = place(this, new QPushButton(say(TextId::Baseline)), id::kBaseline, dlu(6, 138, 50, 14));
 
     // Group boxes first, so the controls inside them stack above.
-    place(this, new QGroupBox(text(texts::kRangeGroup)), 0, dlu(6, 156, 180, 36));
-    place(this, new QGroupBox(text(texts::kPearsonGroup)), 0, dlu(6, 192, 180, 30));
-    place(this, new QGroupBox(text(texts::kThresholdGroup)), 0, dlu(192, 156, 180, 84));
+    place(this, new QGroupBox(say(TextId::RangeGroup)), 0, dlu(6, 156, 180, 36));
+    place(this, new QGroupBox(say(TextId::PearsonGroup)), 0, dlu(6, 192, 180, 30));
+    place(this, new QGroupBox(say(TextId::ThresholdGroup)), 0, dlu(192, 156, 180, 84));
 
-    place(this, new QLabel(text(texts::kUpper)), 0, dlu(18, 175, 15, 8));
+    place(this, new QLabel(say(TextId::Upper)), 0, dlu(18, 175, 15, 8));
     rangeMax_ = place(this, new QLineEdit, id::kRangeMax, dlu(36, 168, 48, 14));
-    place(this, new QLabel(text(texts::kLower)), 0, dlu(90, 174, 15, 8));
+    place(this, new QLabel(say(TextId::Lower)), 0, dlu(90, 174, 15, 8));
     rangeMin_ = place(this, new QLineEdit, id::kRangeMin, dlu(114, 168, 48, 14));
 
-    pearson_ = place(this, new QCheckBox(text(texts::kPearson)), id::kPearson, dlu(18, 204, 105, 13));
+    pearson_ = place(this, new QCheckBox(say(TextId::PearsonResource)), id::kPearson, dlu(18, 204, 105, 13));
     pearsonPercent_ = place(this, new QLineEdit, id::kPearsonPercent, dlu(126, 204, 54, 14));
 
-    openAll_ = place(this, new QPushButton(text(texts::kOpenAll)), id::kOpenAll, dlu(6, 228, 54, 14));
-    closeAll_ = place(this, new QPushButton(text(texts::kCloseAll)), id::kCloseAll, dlu(66, 228, 54, 14));
+    openAll_ = place(this, new QPushButton(say(TextId::OpenAllResource)), id::kOpenAll, dlu(6, 228, 54, 14));
+    closeAll_ =
+        place(this, new QPushButton(say(TextId::CloseAllResource)), id::kCloseAll, dlu(66, 228, 54, 14));
 
-    byPercentage_ =
-        place(this, new QRadioButton(text(texts::kByPercentage)), id::kByPercentage, dlu(204, 171, 37, 10));
+    byPercentage_ = place(this, new QRadioButton(say(TextId::ByPercentageResource)), id::kByPercentage,
+                          dlu(204, 171, 37, 10));
     percentage_ = place(this, new QLineEdit, id::kPercentage, dlu(252, 168, 114, 14));
-    byAllowance_ =
-        place(this, new QRadioButton(text(texts::kByAllowance)), id::kByAllowance, dlu(204, 191, 37, 10));
-    place(this, new QLabel(text(texts::kLower)), 0, dlu(252, 192, 15, 8));
+    byAllowance_ = place(this, new QRadioButton(say(TextId::ByAllowanceResource)), id::kByAllowance,
+                         dlu(204, 191, 37, 10));
+    place(this, new QLabel(say(TextId::Lower)), 0, dlu(252, 192, 15, 8));
     allowedLow_ = place(this, new QLineEdit, id::kAllowedLow, dlu(270, 186, 36, 14));
-    place(this, new QLabel(text(texts::kUpper)), 0, dlu(312, 192, 15, 8));
+    place(this, new QLabel(say(TextId::Upper)), 0, dlu(312, 192, 15, 8));
     allowedHigh_ = place(this, new QLineEdit, id::kAllowedHigh, dlu(330, 187, 36, 14));
     allChannels_ =
-        place(this, new QCheckBox(text(texts::kAllChannels)), id::kAllChannels, dlu(204, 204, 112, 10));
+        place(this, new QCheckBox(say(TextId::AllChannels)), id::kAllChannels, dlu(204, 204, 112, 10));
     singleChannel_ =
-        place(this, new QCheckBox(text(texts::kSingleChannel)), id::kSingleChannel, dlu(204, 222, 78, 10));
+        place(this, new QCheckBox(say(TextId::SingleChannel)), id::kSingleChannel, dlu(204, 222, 78, 10));
     channelChoice_ = place(this, new QComboBox, id::kChannelChoice, dlu(288, 222, 36, 14));
     applySingle_ =
-        place(this, new QPushButton(text(texts::kApplySingle)), id::kApplySingle, dlu(330, 221, 38, 14));
+        place(this, new QPushButton(say(TextId::ApplySingle)), id::kApplySingle, dlu(330, 221, 38, 14));
 
     // The preview takes the place of its frame; a double-click cycles a channel's mode.
     place(this, new QFrame, id::kPreview, dlu(6, 246, 366, 96));
@@ -161,12 +159,12 @@ void CSettingDlg::buildControls()
     previewView_->setModeCycling(true);
 
     customOrder_ =
-        place(this, new QCheckBox(text(texts::kCustomOrder)), id::kCustomOrder, dlu(6, 348, 42, 10));
-    orderText_ =
-        place(this, new QLineEdit(text(texts::kOrderExample)), id::kOrderText, dlu(54, 348, 318, 14));
+        place(this, new QCheckBox(say(TextId::CustomOrder)), id::kCustomOrder, dlu(6, 348, 42, 10));
+    orderText_ = place(this, new QLineEdit(say(TextId::OrderExample)), id::kOrderText, dlu(54, 348, 318, 14));
 
-    auto* cancel = place(this, new QPushButton(text(texts::kCancel)), id::kCancel, dlu(258, 366, 56, 14));
-    auto* ok = place(this, new QPushButton(text(texts::kOk)), id::kOk, dlu(318, 366, 56, 14));
+    auto* cancel =
+        place(this, new QPushButton(say(TextId::SettingCancel)), id::kCancel, dlu(258, 366, 56, 14));
+    auto* ok = place(this, new QPushButton(say(TextId::SettingOk)), id::kOk, dlu(318, 366, 56, 14));
     ok->setDefault(true);
     cancel->setAutoDefault(false);
 
@@ -262,18 +260,23 @@ void CSettingDlg::fillOrderControls(bool orderEnable, const ChannelBytes& headOr
     orderText_->setText(QString::fromStdString(setting::formatOrderText(shown, channels_)));
 }
 
+QString CSettingDlg::say(::texts::TextId id) const
+{
+    return setting::texts::say(id, english_);
+}
+
 void CSettingDlg::applyLanguage()
 {
-    capture_->setText(texts::capture(english_));
-    save_->setText(texts::save(english_));
-    load_->setText(texts::load(english_));
-    baseline_->setText(texts::baseline(english_));
-    pearson_->setText(texts::pearson(english_));
-    byPercentage_->setText(texts::byPercentage(english_));
-    byAllowance_->setText(texts::byAllowance(english_));
-    openAll_->setText(texts::openAll(english_));
-    closeAll_->setText(texts::closeAll(english_));
-    averages_->setLabel(0, texts::average(english_));
+    capture_->setText(say(TextId::Capture));
+    save_->setText(say(TextId::SaveSamples));
+    load_->setText(say(TextId::LoadSamples));
+    baseline_->setText(say(TextId::Baseline));
+    pearson_->setText(say(TextId::Pearson));
+    byPercentage_->setText(say(TextId::ByPercentage));
+    byAllowance_->setText(say(TextId::ByAllowance));
+    openAll_->setText(say(TextId::OpenAll));
+    closeAll_->setText(say(TextId::CloseAll));
+    averages_->setLabel(0, say(TextId::Average));
 }
 
 // Live counts come from the main grid's panel at the position the board table names for this

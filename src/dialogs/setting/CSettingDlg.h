@@ -3,6 +3,7 @@
 #include "display/BoardGrid.h"
 #include "setup/Channels.h"
 #include "setup/GridCounts.h"
+#include "texts/Texts.h"
 
 #include <QDialog>
 
@@ -54,6 +55,8 @@ private:
     bool readBoardIntoPreview();
     void fillOrderControls(bool orderEnable, const ChannelBytes& headOrder);
     void applyLanguage();
+    // The text in the dialog's language.
+    QString say(::texts::TextId id) const;
 
     const display::BoardPanel* liveSource() const;
     void copyLiveCounts();

@@ -18,6 +18,8 @@
 #include <array>
 #include <vector>
 
+using TextId = ::texts::TextId;
+
 namespace {
 
 std::uint16_t field16(const QLineEdit* edit)
@@ -45,14 +47,14 @@ void CSettingDlg::captureSample()
 void CSettingDlg::computeBaseline()
 {
     if (head_.setup().global().locked(GlobalSettings::LockBaseline)) {
-        uikit::message(this, setting::texts::baselineLocked());
+        uikit::message(this, say(TextId::BaselineLocked));
         return;
     }
     display::BoardPanel& panel = workingPanel();
     if (samples_->rowCount() > 0) {
         if (!samples_->anyTicked()) {
             // Without a ticked sample there is no average: keep the references and thresholds.
-            uikit::message(this, setting::texts::noSampleTicked());
+            uikit::message(this, say(TextId::NoSampleTicked));
             return;
         }
         for (int i = 0; i < channels_; ++i) {
@@ -110,7 +112,7 @@ void CSettingDlg::applySingleSetting()
 {
     const int channel = channelChoice_->currentIndex();
     if (channel < 0 || channel >= channels_) {
-        uikit::message(this, setting::texts::noChannelSelected());
+        uikit::message(this, say(TextId::NoChannelSelected));
         return;
     }
     display::BoardPanel& panel = workingPanel();

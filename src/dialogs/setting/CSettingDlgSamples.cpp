@@ -10,6 +10,8 @@
 #include <optional>
 #include <vector>
 
+using TextId = ::texts::TextId;
+
 void CSettingDlg::saveSamples()
 {
     std::vector<rawdata::SampleRow> rows;
@@ -29,14 +31,13 @@ void CSettingDlg::saveSamples()
 
 void CSettingDlg::loadSamples()
 {
-    if (uikit::message(this, QString::fromUtf8(rawdata::kReloadQuestion), QMessageBox::Question,
+    if (uikit::message(this, say(TextId::ReloadQuestion), QMessageBox::Question,
                        QMessageBox::Ok | QMessageBox::Cancel, QString()) != QMessageBox::Ok)
         return;
     samples_->setRowCount(0);
     const std::optional<std::vector<rawdata::SampleRow>> rows = rawdata::load(rawdata::filePath(row_, col_));
     if (!rows) {
-        uikit::message(this, QString::fromUtf8(rawdata::kFileMissing), QMessageBox::NoIcon, QMessageBox::Ok,
-                       QString());
+        uikit::message(this, say(TextId::FileMissing), QMessageBox::NoIcon, QMessageBox::Ok, QString());
         return;
     }
     // The rows come in the order the list shows them; inserting at the top goes bottom-up.

@@ -15,6 +15,8 @@
 
 #include <span>
 
+using TextId = ::texts::TextId;
+
 namespace {
 
 constexpr auto kRelaxed = std::memory_order_relaxed;
@@ -45,13 +47,13 @@ void CSettingDlg::accept()
     // leaves the head half stored with the dialog still open.
     const std::optional<double> pearsonPercent = setting::parsePercent(pearsonPercent_->text().toStdString());
     if (!pearsonPercent) {
-        uikit::message(this, setting::texts::notANumber());
+        uikit::message(this, say(TextId::NotANumber));
         return;
     }
     bool written = storeBoard(*pearsonPercent);
     written = storeOrder() && written;
     if (!written)
-        uikit::message(this, setting::texts::headNotWritten(english_), QMessageBox::Warning);
+        uikit::message(this, say(TextId::HeadNotWritten), QMessageBox::Warning);
     QDialog::accept();
 }
 
@@ -97,7 +99,7 @@ bool CSettingDlg::storeOrder()
     if (!parsed.valid()) {
         const int messages = parsed.badEntries + (parsed.tooFewEntries ? 1 : 0);
         for (int i = 0; i < messages; ++i)
-            uikit::message(this, setting::texts::badOrder());
+            uikit::message(this, say(TextId::BadOrder));
         return true; // nothing was to be written
     }
     const bool ok = head_.writeBoardOrder(boardIndex_, true, parsed.order);
