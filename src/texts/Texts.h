@@ -95,6 +95,7 @@ enum class TextId {
     ThresholdHighAboveMax,
     ThresholdLowAboveHigh,
     RangeMinAboveMax,
+    OneKeyBoard,
     FieldPercentage,
     FieldAllowedLow,
     FieldAllowedHigh,

@@ -15,10 +15,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleValidator>
 #include <QFrame>
 #include <QGroupBox>
+#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -161,6 +164,15 @@ void CSettingDlg::buildControls()
     customOrder_ =
         place(this, new QCheckBox(say(TextId::CustomOrder)), id::kCustomOrder, dlu(6, 348, 42, 10));
     orderText_ = place(this, new QLineEdit(say(TextId::OrderExample)), id::kOrderText, dlu(54, 348, 318, 14));
+
+    // Fields take only what they can hold; OK and Baseline check them again (pasted text).
+    for (QLineEdit* count : {rangeMax_, rangeMin_, allowedLow_, allowedHigh_})
+        count->setValidator(new QIntValidator(0, 65535, count));
+    percentage_->setValidator(new QIntValidator(0, 100, percentage_));
+    auto* pearsonRange = new QDoubleValidator(0.0, 100.0, 4, pearsonPercent_);
+    pearsonRange->setLocale(QLocale::c());
+    pearsonRange->setNotation(QDoubleValidator::StandardNotation);
+    pearsonPercent_->setValidator(pearsonRange);
 
     auto* cancel =
         place(this, new QPushButton(say(TextId::SettingCancel)), id::kCancel, dlu(258, 366, 56, 14));
