@@ -2,6 +2,8 @@
 
 #include "StationContext.h"
 #include "setup/BoardMeasureSettings.h"
+#include "setup/BoardRecord.h"
+#include "setup/ThresholdRule.h"
 
 #include <memory>
 #include <mutex>
@@ -22,6 +24,12 @@ struct MeasureItem {
 std::optional<MeasureItem> measureItem(int commandId);
 // The value the board's settings hold for the field (for the check marks).
 int measureValue(const BoardMeasureSettings& settings, MeasureItem::Field field);
+
+// A channel's thresholds as the one-key setting derives them from its count and the record.
+thresholdrule::Thresholds oneKeyThresholds(std::uint16_t count, const BoardRecord& record);
+// Why the one-key setting refuses: the board, the channel and its thresholds.
+std::string oneKeyRefusal(int row, int col, int channel, const thresholdrule::Thresholds& thresholds,
+                          bool english);
 
 // The commands of the grid's context menu that act on the head: the four measurement settings
 // of the selected board and the one-key setting of every board.

@@ -391,6 +391,24 @@ void CStenvikPlusDlgDlg::refuse(const std::string& message)
     uikit::message(this, qs(message));
 }
 
+// The one-key setting rewrites every board's references and thresholds at once: the operator
+// confirms it, told the parameters and the number of boards.
+bool CStenvikPlusDlgDlg::confirmOneKeySetting()
+{
+    using texts::TextId;
+    const BoardRecord record = setup_.workRecord();
+    const GlobalSettings global = setup_.global();
+    const QString parameters =
+        record.percentMode() ? texts::qtext(TextId::OneKeyByPercentage, english()).arg(record.percentage)
+                             : texts::qtext(TextId::OneKeyByAllowances, english())
+                                   .arg(record.allowedLow)
+                                   .arg(record.allowedHigh);
+    const QString text =
+        texts::qtext(TextId::OneKeyConfirm, english()).arg(parameters).arg(global.gridRows * global.gridCols);
+    return uikit::message(this, text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
 void CStenvikPlusDlgDlg::runCommand(int id)
 {
     if (auto item = measureItem(id)) {
@@ -460,7 +478,8 @@ void CStenvikPlusDlgDlg::runCommand(int id)
         runBoardSetting();
         break;
     case cmd::kOneKeySetting:
-        boardCommands_.startOneKeySetting();
+        if (confirmOneKeySetting())
+            boardCommands_.startOneKeySetting();
         break;
     case cmd::kSysAbout:
         showPlainAbout(this);

@@ -106,6 +106,7 @@ private:
     void runBoardSetting();
     void runExpansionBoards();
     void refuse(const std::string& message);
+    bool confirmOneKeySetting();
     bool english() const;
 
     HidBus& bus_;

@@ -18,7 +18,10 @@ constexpr Entry kChinese[] = {
     {UnsupportedType, "不支持的测试板"},
     {OldFirmware, "本版本需要固件版本为V0.0.5.6以上版本，请升级固件！"},
     {OneKeyDone, "一键设置完成!"},
-    {OneKeyConfirm, "一键设定将按%1%重新设定全部%2块板的基准值和阀值，并立即写入测试头。\n确定继续吗？"},
+    {OneKeyConfirm,
+     "一键设定将以当前计数作为全部%2块板的基准值，按%1重新设定阀值，并立即写入测试头。\n确定继续吗？"},
+    {OneKeyByPercentage, "百分比%1%"},
+    {OneKeyByAllowances, "下限%1、上限%2"},
     {VersionCaption, "版本提示"},
     {FirmwareTooOld108,
      "测试头固件版本太低，不支持本命令，当前固件版本为Ver%X.%02X，需要支持本命令固件版本为Ver1.08，"

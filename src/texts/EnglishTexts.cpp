@@ -20,7 +20,9 @@ constexpr Entry kEnglish[] = {
     {OneKeyDone, "One key setting done!"},
     {OneKeyConfirm,
      "One key setting takes the present counts of all %2 boards as their references, sets their "
-     "thresholds at %1 % and writes them to the test head at once.\nContinue?"},
+     "thresholds by %1 and writes them to the test head at once.\nContinue?"},
+    {OneKeyByPercentage, "percentage %1 %"},
+    {OneKeyByAllowances, "lower limit %1, upper limit %2"},
     {VersionCaption, "Version"},
     {FirmwareTooOld108, "The test head firmware Ver%X.%02X is too old for this command; it needs Ver1.08. "
                         "Please ask the supplier to update the test head firmware!"},

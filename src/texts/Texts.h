@@ -20,6 +20,8 @@ enum class TextId {
     OldFirmware,
     OneKeyDone,
     OneKeyConfirm,
+    OneKeyByPercentage,
+    OneKeyByAllowances,
     VersionCaption,
     FirmwareTooOld108,
     FirmwareTooOld110,

@@ -288,3 +288,29 @@ TEST(Window, ClosingDuringBoardLoadingOrAOneKeySettingEnds)
         EXPECT_EQ(rig.head->lcdLine(1), text::kLcdClosed);
     }
 }
+
+// The one-key setting asks first, naming the parameters and the number of boards; No writes nothing.
+TEST(Window, OneKeySettingAsksFirstAndNoWritesNothing)
+{
+    WindowRig rig(true, 2, 2, 8);
+    ASSERT_TRUE(rig.startRunning());
+    BoardRecord record = rig.window.setup().workRecord();
+    record.setFlag(BoardRecord::PercentMode, true);
+    record.percentage = 12;
+    rig.window.setup().setWorkRecord(record);
+    const std::vector<std::uint8_t> before = rig.head->memory(0, 256 + 4 * storage::kBoardRegionSize);
+
+    rig.messages.answers.push_back(QMessageBox::No);
+    rig.window.runCommand(32813);
+    rig.idle(300);
+    ASSERT_EQ(rig.messages.texts().size(), 1);
+    const QString question = rig.messages.texts().front();
+    EXPECT_TRUE(question.contains(QString::fromUtf8("百分比12%"))) << question.toStdString();
+    EXPECT_TRUE(question.contains(QString::fromUtf8("全部4块板"))) << question.toStdString();
+    EXPECT_EQ(rig.messages.messages.front().buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(rig.head->memory(0, 256 + 4 * storage::kBoardRegionSize), before);
+
+    rig.window.runCommand(32813); // answered Yes
+    ASSERT_TRUE(rig.pump([&] { return rig.messages.texts().size() == 3; }));
+    EXPECT_EQ(rig.messages.texts().back(), QString::fromUtf8("一键设置完成!"));
+}
