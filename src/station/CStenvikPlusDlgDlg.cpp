@@ -35,7 +35,6 @@ namespace {
 
 constexpr int kGridControlId = 1000;
 constexpr int kRepaintMs = 5;
-constexpr int kStatusBarHeight = 22;
 
 QColor toQColor(const Rgb& rgb)
 {
@@ -96,15 +95,12 @@ void CStenvikPlusDlgDlg::layOutWindow()
     colorBar_->Attach(central, kGridControlId);
 
     statusBar_ = new CStatusBarEx(this);
-    statusBar_->setFixedHeight(kStatusBarHeight);
+    statusBar_->setFixedHeight(CStatusBarEx::barHeight());
     statusBar_->AllocatePanes(3);
     statusBar_->setPaneWidth(0, 90);
     statusBar_->setPaneWidth(1, 350);
     statusBar_->setPaneWidth(2, 200, true);
-    QFont font(QString::fromUtf8("微软雅黑"));
-    font.setPixelSize(20);
-    font.setWeight(QFont::Normal);
-    statusBar_->setFont(font);
+    statusBar_->setFont(CStatusBarEx::barFont());
     statusBar_->progress()->setRange(0, 100);
     statusBar_->progress()->setValue(50);
     setStatusBar(statusBar_);

@@ -94,6 +94,24 @@ CColorSetting::CColorSetting(GlobalSettings& settings, QWidget* parent) : QDialo
     cancel->setGeometry(fromDialogUnits(150, 102, 50, 14));
     connect(ok, &QPushButton::clicked, this, &CColorSetting::accept);
     connect(cancel, &QPushButton::clicked, this, &CColorSetting::reject);
+
+    // The resource places are the starting layout: a control grows to show its whole text (an
+    // English label is longer), moving the controls to its right along, and the dialog grows.
+    const QList<QWidget*> controls = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* control : controls) {
+        const QSize wanted = control->sizeHint().expandedTo(control->size());
+        const int grown = wanted.width() - control->width();
+        control->resize(wanted);
+        if (grown <= 0)
+            continue;
+        for (QWidget* other : controls)
+            if (other != control && other->x() >= control->x() + control->width() - grown &&
+                other->geometry().top() < control->geometry().bottom() &&
+                other->geometry().bottom() > control->geometry().top())
+                other->move(other->x() + grown, other->y());
+    }
+    setFixedSize(
+        size().expandedTo(childrenRect().size() + QSize(childrenRect().left(), childrenRect().top())));
 }
 
 void CColorSetting::accept()
