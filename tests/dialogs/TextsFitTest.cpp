@@ -101,6 +101,10 @@ TEST_P(TextsFit, BaselineDialogAt64Channels)
     setGlobal([](GlobalSettings& g) { g.setOutput(GlobalSettings::EnglishUi, GetParam()); });
     auto dialog = openDialog();
     expectTextsFit(*dialog, GetParam());
+    // A picture for a person to look at (run under Xvfb with STATION_SCREENSHOT_DIR set).
+    const QString pictures = qEnvironmentVariable("STATION_SCREENSHOT_DIR");
+    if (!pictures.isEmpty())
+        dialog->grab().save(pictures + (GetParam() ? "/baseline-english.png" : "/baseline-chinese.png"));
     // The averages row's label ("AVG" / "均值") shows whole beside its check box.
     auto* averages = control<setting::SampleList>(*dialog, setting::id::kAverages);
     const QTableWidgetItem* label = averages->item(0, 0);
