@@ -173,7 +173,15 @@ LoadResult load(HeadOperations& head, const std::filesystem::path& file,
     LoadResult result;
 
     IniFile ini;
-    ini.load(file); // a missing or unreadable file reads as a file without keys
+    const IniFile::LoadStatus status = ini.load(file); // a missing file reads as a file without keys
+    if (status == IniFile::LoadStatus::Unreadable) {
+        result.message = ownMessage(setup, texts::TextId::FileUnreadable, texts::TextId::LoadCaption);
+        return result;
+    }
+    if (status == IniFile::LoadStatus::Loaded && !ini.contains(configkeys::kGlobalSection, "DEVICETYPE")) {
+        result.message = ownMessage(setup, texts::TextId::NotASetupFile, texts::TextId::LoadCaption);
+        return result;
+    }
 
     const std::optional<std::string> rawType = head.readDeviceType();
     if (!rawType) {
@@ -192,6 +200,13 @@ LoadResult load(HeadOperations& head, const std::filesystem::path& file,
     const configkeys::GridSizes sizes = configkeys::readGridSizes(ini);
     if (!sizes.acceptable()) {
         result.message = gridRefused(setup);
+        return result;
+    }
+
+    // A file cut short (disk full, a copy broken off) must not zero the keys it lacks on the head.
+    if (const auto missing = configkeys::firstMissing(ini, devicetype::isMultiBoard(deviceType))) {
+        result.message = ownMessage(setup, texts::TextId::FileIncomplete, texts::TextId::LoadCaption);
+        result.message.text += "\n" + *missing;
         return result;
     }
 

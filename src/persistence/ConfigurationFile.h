@@ -29,8 +29,10 @@ struct LoadResult {
     bool restarted = false;   // Restart was sent
 };
 
-// Imports the file into the head and restarts it. A file whose device type differs from the
-// head's, or whose grid size lies outside 0..4 rows or columns, changes nothing. The success
+// Imports the file into the head and restarts it. Nothing is changed for a file that cannot be
+// read, is not a setup file, holds another device type than the head's, has a grid size outside
+// 0..4 rows or columns, or lacks any section or key that Save writes for its own grid (the
+// message then names the first missing one). The success
 // message goes to beforeRestart (when given) before Restart is sent, so the operator reads it
 // before the head leaves the bus; it is also returned.
 LoadResult load(HeadOperations& head, const std::filesystem::path& file,

@@ -49,6 +49,9 @@ constexpr Entry kChinese[] = {
     {SaveFailed, "文件保存失败！"},
     {HeadReadFailedNotSaved, "读取测试头参数失败，文件未保存！"},
     {HeadWriteFailedNotLoaded, "与测试头通讯失败，参数未完全载入！"},
+    {FileIncomplete, "配置文件不完整，参数未载入！"},
+    {NotASetupFile, "所选文件不是配置文件，参数未载入！"},
+    {FileUnreadable, "配置文件无法读取，参数未载入！"},
     {FileGridOutOfRange, "配置文件中的行数或列数超出范围(0-4)，参数未载入！"},
     // Raw-data files.
     {ReloadQuestion, "真正需要重新载入？"},

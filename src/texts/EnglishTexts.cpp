@@ -49,6 +49,9 @@ constexpr Entry kEnglish[] = {
     {SaveFailed, "The file could not be saved!"},
     {HeadReadFailedNotSaved, "Reading the tester failed; the file was not saved."},
     {HeadWriteFailedNotLoaded, "Communication with the tester failed; the file was not loaded completely."},
+    {FileIncomplete, "The setup file is incomplete; nothing was loaded"},
+    {NotASetupFile, "The chosen file is not a setup file; nothing was loaded"},
+    {FileUnreadable, "The setup file cannot be read; nothing was loaded"},
     {FileGridOutOfRange, "The file's grid size is outside 0 to 4 rows or columns; nothing was loaded."},
     // Raw-data files.
     {ReloadQuestion, "Load the samples again?"},

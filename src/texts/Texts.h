@@ -45,6 +45,9 @@ enum class TextId {
     HeadReadFailedNotSaved,
     HeadWriteFailedNotLoaded,
     FileGridOutOfRange,
+    FileIncomplete, // the missing section or key follows on its own line
+    NotASetupFile,
+    FileUnreadable,
     // Raw-data files.
     ReloadQuestion,
     FileMissing,
