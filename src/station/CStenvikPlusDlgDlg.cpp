@@ -447,7 +447,7 @@ void CStenvikPlusDlgDlg::runCommand(int id)
         break;
     case cmd::kCamera: {
         // Modeless and independent: each use opens a further window, which lives until closed.
-        auto* camera = new CVideoDialog(nullptr);
+        auto* camera = new CVideoDialog(nullptr, english());
         camera->setAttribute(Qt::WA_DeleteOnClose);
         camera->show();
         break;
