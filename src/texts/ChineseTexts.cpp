@@ -31,6 +31,7 @@ constexpr Entry kChinese[] = {
      "请联系供应商升级测试头固件！"},
     {BoardSettingItem, "%d行%d列设置"},
     {ProductCaption, "触摸屏测试站"},
+    {BoardNotLoaded, "第%d行第%d列的板加载时无应答：该板及其后的板不进行测试。"},
     {HeadNotAccessible,
      "测试头已插入但无法打开（%s）：请安装 udev 规则，或关闭占用测试头的程序，详见 README。"},
     // Operator lock refusals.

@@ -30,6 +30,8 @@ constexpr Entry kEnglish[] = {
                         "Please ask the supplier to update the test head firmware!"},
     {BoardSettingItem, "Row %d Col %d Setting"},
     {ProductCaption, "Touch Panel Test Station"},
+    {BoardNotLoaded,
+     "Board at row %d, column %d did not answer while loading: it and the boards after it are not measured."},
     {HeadNotAccessible,
      "The test head is plugged in but cannot be opened (%s): install the udev rule or close "
      "the program that holds the head, see README."},

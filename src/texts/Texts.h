@@ -28,6 +28,7 @@ enum class TextId {
     BoardSettingItem,
     ProductCaption,
     HeadNotAccessible,
+    BoardNotLoaded,
     // Operator lock refusals.
     LockContextMenu,
     LockContextSetting,
