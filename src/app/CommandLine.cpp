@@ -2,44 +2,101 @@
 
 #include "sim/DemoSetup.h"
 
-CommandLine CommandLine::parse(const QStringList& args)
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+struct Parser {
+    CLI::App app{"Bench test station for capacitive touch panels: live PASS / FAIL / LOAD of every board "
+                 "on the USB test head.",
+                 "stenvikplus"};
+    std::string simulateGrid;
+    std::string traceFile;
+    CLI::Option* simulate = nullptr;
+    CLI::Option* trace = nullptr;
+
+    explicit Parser(const std::string& version)
+    {
+        simulate = app.add_option("--simulate", simulateGrid,
+                                  "Run against the built-in simulated test head; =RxCxN gives R rows and C "
+                                  "columns of N-channel boards, e.g. --simulate=4x4x64")
+                       ->expected(0, 1);
+        trace = app.add_option("--trace", traceFile, "Append every report exchanged with the head to FILE")
+                    ->type_name("FILE");
+        app.set_version_flag("--version", version, "Print the station's version and exit");
+        app.footer("The language, thresholds and board layout are stored on the test head, not on the PC.");
+    }
+};
+
+} // namespace
+
+CommandLine CommandLine::parse(const QStringList& args, const std::string& version)
 {
     CommandLine line;
-    for (qsizetype i = 0; i < args.size() && line.error.empty(); ++i) {
-        const QString& arg = args[i];
-        if (arg == QLatin1String("--simulate")) {
-            line.simulate = true;
-        } else if (arg.startsWith(QLatin1String("--simulate="))) {
-            line.simulate = true;
+    Parser parser(version);
+    std::vector<std::string> reversed;
+    for (auto it = args.rbegin(); it != args.rend(); ++it)
+        reversed.push_back(it->toStdString());
+    try {
+        parser.app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        line.action = Action::Help;
+        line.output = parser.app.help();
+        return line;
+    } catch (const CLI::CallForVersion&) {
+        line.action = Action::Version;
+        line.output = version + "\n";
+        return line;
+    } catch (const CLI::ParseError& e) {
+        line.action = Action::Error;
+        line.error = e.what();
+        return line;
+    }
+    if (parser.simulate->count() > 0) {
+        line.simulate = true;
+        if (!parser.simulateGrid.empty()) {
             // One rule for the demo grid, shared with the simulated head.
-            const std::optional<DemoGrid> grid = parseDemoGrid(arg.mid(11).toStdString());
-            if (grid) {
-                line.rows = grid->rows;
-                line.cols = grid->cols;
-                line.channels = grid->channels;
-            } else {
+            const std::optional<DemoGrid> grid = parseDemoGrid(parser.simulateGrid);
+            if (!grid) {
+                line.action = Action::Error;
                 line.error = "--simulate=RxCxN wants 1..4 rows, 1..4 columns and 1..64 channels, e.g. 4x4x64";
+                return line;
             }
-        } else if (arg == QLatin1String("--trace")) {
-            if (i + 1 >= args.size())
-                line.error = "--trace needs a file name";
-            else
-                line.traceFile = args[++i].toStdString();
-        } else if (arg.startsWith(QLatin1String("--trace="))) {
-            line.traceFile = arg.mid(8).toStdString();
-            if (line.traceFile->empty())
-                line.error = "--trace needs a file name";
-        } else {
-            line.error = "unknown argument: " + arg.toStdString();
+            line.rows = grid->rows;
+            line.cols = grid->cols;
+            line.channels = grid->channels;
         }
+    }
+    if (parser.trace->count() > 0) {
+        if (parser.traceFile.empty()) {
+            line.action = Action::Error;
+            line.error = "--trace needs a file name";
+            return line;
+        }
+        line.traceFile = parser.traceFile;
     }
     return line;
 }
 
-const char* CommandLine::usage()
+std::string CommandLine::usage()
 {
-    return "usage: stenvikplus [--simulate | --simulate=RxCxN] [--trace FILE]\n"
-           "  --simulate        run against the built-in simulated test head (demo setup)\n"
-           "  --simulate=RxCxN  the same with R rows and C columns of N-channel boards, e.g. 4x4x64\n"
-           "  --trace FILE      append every report exchanged with the head to FILE\n";
+    return Parser(std::string()).app.help();
+}
+
+bool CommandLine::answersWithoutDisplay(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg(argv[i]);
+        if (arg == "--help" || arg == "-h" || arg == "--version")
+            return true;
+        // A long option of neither the station nor Qt: the usage, also without a display.
+        const bool ours = arg == "--simulate" || arg.starts_with("--simulate=") || arg == "--trace" ||
+                          arg.starts_with("--trace=");
+        if (arg.starts_with("--") && !ours)
+            return true;
+    }
+    return false;
 }

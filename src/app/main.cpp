@@ -7,7 +7,7 @@
 #include "device/ReportTrace.h"
 #include "sim/SimBus.h"
 #include "station/CStenvikPlusDlgDlg.h"
-#include "station/StationTexts.h"
+#include "texts/QtTexts.h"
 #include "uikit/MessageBox.h"
 
 #include <QApplication>
@@ -15,22 +15,52 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
+
+namespace {
+
+// --help and --version print and end; a command line that cannot be understood prints the usage
+// and ends with 64. Nothing else is started.
+std::optional<int> answerCommandLine(const CommandLine& options)
+{
+    switch (options.action) {
+    case CommandLine::Action::Help:
+    case CommandLine::Action::Version:
+        std::fputs(options.output.c_str(), stdout);
+        return 0;
+    case CommandLine::Action::Error:
+        std::fprintf(stderr, "stenvikplus: %s\n%s", options.error.c_str(), CommandLine::usage().c_str());
+        return CommandLine::kUsageExitCode;
+    case CommandLine::Action::Run:
+        break;
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    // Help, version and usage need no display: answered before the window system is opened.
+    if (CommandLine::answersWithoutDisplay(argc, argv)) {
+        QStringList args;
+        for (int i = 1; i < argc; ++i)
+            args << QString::fromLocal8Bit(argv[i]);
+        if (const auto code = answerCommandLine(CommandLine::parse(args, STATION_VERSION)))
+            return *code;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("StenvikPlusDlg"));
     QApplication::setApplicationVersion(QStringLiteral(STATION_VERSION));
 
-    const CommandLine options = CommandLine::parse(QApplication::arguments().mid(1));
-    if (!options.error.empty()) {
-        std::fprintf(stderr, "stenvikplus: %s\n%s", options.error.c_str(), CommandLine::usage());
-        return 2;
-    }
+    const CommandLine options = CommandLine::parse(QApplication::arguments().mid(1), STATION_VERSION);
+    if (const auto code = answerCommandLine(options))
+        return *code;
 
     SingleInstance instance;
     if (!instance.acquire()) {
-        uikit::showMessage({nullptr, QString::fromUtf8(station::text::kSecondInstance),
+        uikit::showMessage({nullptr, texts::qtext(texts::TextId::SecondInstance, false),
                             QStringLiteral("Error"), QMessageBox::Information, QMessageBox::Ok});
         return 0;
     }

@@ -2,6 +2,7 @@
 
 #include "SnapshotFolder.h"
 #include "VideoDialogLayout.h"
+#include "texts/QtTexts.h"
 #include "uikit/ControlId.h"
 
 #include <QCloseEvent>
@@ -15,7 +16,7 @@ constexpr QSize kMinimumSize{460, 200};
 
 } // namespace
 
-CVideoDialog::CVideoDialog(QWidget* parent) : QDialog(parent)
+CVideoDialog::CVideoDialog(QWidget* parent, bool english) : QDialog(parent), english_(english)
 {
     setWindowTitle(QStringLiteral("Video dialog"));
     setModal(false);
@@ -73,8 +74,17 @@ void CVideoDialog::fillDeviceList()
     const QList<QCameraDevice> devices = CCaptureVideo::videoInputs();
     for (const QCameraDevice& device : devices)
         deviceList_->addItem(device.description(), device.id());
-    if (deviceList_->count() > 0)
+    if (deviceList_->count() > 0) {
         deviceList_->setCurrentIndex(0);
+        return;
+    }
+    // No camera: say so where the list would be; Open has nothing to open. (Snapshot stays: its
+    // request is served by the next frame of any camera window.)
+    const QString none = texts::qtext(texts::TextId::NoCamera, english_);
+    deviceList_->setPlaceholderText(none);
+    deviceList_->setToolTip(none);
+    deviceList_->setEnabled(false);
+    openButton_->setEnabled(false);
 }
 
 void CVideoDialog::placeControls()

@@ -25,7 +25,8 @@ public:
     static constexpr int kOkId = 1;
     static constexpr int kCancelId = 2;
 
-    explicit CVideoDialog(QWidget* parent = nullptr);
+    // english: the language of the "no camera" notice.
+    explicit CVideoDialog(QWidget* parent = nullptr, bool english = false);
     ~CVideoDialog() override;
 
     CVideoDialog(const CVideoDialog&) = delete;
@@ -40,6 +41,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    bool english_ = false;
     void buildControls();
     void fillDeviceList();
     void placeControls();

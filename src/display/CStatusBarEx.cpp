@@ -1,5 +1,7 @@
 #include "display/CStatusBarEx.h"
 
+#include "display/TextFace.h"
+#include "texts/QtTexts.h"
 #include "uikit/ControlId.h"
 
 #include <QPainter>
@@ -10,6 +12,16 @@
 class CStatusBarEx::PaneWidget : public QWidget {
 public:
     PaneWidget(CStatusBarEx* bar, int index) : QWidget(bar), bar_(bar), index_(index) {}
+
+    // Room for the pane's text in the bar's font, with a little margin each side.
+    QSize sizeHint() const override
+    {
+        const CStatusBarEx::Pane& pane = bar_->pane(index_);
+        const QFontMetrics metrics(bar_->font());
+        const QString& text = pane.ownerDrawn ? pane.label : pane.initialText;
+        return {metrics.horizontalAdvance(text) + 2 * kTextMargin, metrics.height()};
+    }
+    static constexpr int kTextMargin = 2;
 
 protected:
     void paintEvent(QPaintEvent* /*event*/) override
@@ -28,16 +40,27 @@ CStatusBarEx::CStatusBarEx(QWidget* parent) : QStatusBar(parent)
 {
     uikit::setControlId(this, kStatusBarId);
     setSizeGripEnabled(false);
-    QFont barFont(QStringLiteral("微软雅黑"));
-    barFont.setPixelSize(20);
-    barFont.setWeight(QFont::Normal);
-    setFont(barFont);
+    setFont(barFont());
 
     progress_ = new QProgressBar(this);
     uikit::setControlId(progress_, kProgressId);
     progress_->setTextVisible(false);
     progress_->setGeometry(0, 0, 300, 10);
     progress_->hide();
+}
+
+QFont CStatusBarEx::barFont()
+{
+    // Height 20 is the font's line height (ascent and descent), as for the grid view's fonts, so a
+    // label fits the 22-pixel bar whole.
+    return display::makeFont(display::FontSpec{QStringLiteral("微软雅黑"), 20, 0, false, QFont::Normal});
+}
+
+int CStatusBarEx::barHeight()
+{
+    constexpr int kBarChrome = 5;
+    constexpr int kResourceHeight = 22;
+    return std::max(kResourceHeight, QFontMetrics(barFont()).height() + kBarChrome);
 }
 
 void CStatusBarEx::AllocatePanes(int count)
@@ -48,8 +71,9 @@ void CStatusBarEx::AllocatePanes(int count)
     }
     paneWidgets_.clear();
     panes_.assign(static_cast<std::size_t>(std::max(count, 0)), Pane{});
-    static const QString initial[] = {QStringLiteral(">"), QStringLiteral("请插入设备"),
-                                      QStringLiteral("请插入设备")};
+    // Shown only until the window sets the panes, before the head's language is known.
+    const QString plugIn = texts::qtext(texts::TextId::PanePlugInHead, false);
+    const QString initial[] = {QStringLiteral(">"), plugIn, plugIn};
     static constexpr int paneIds[] = {102, 104, 105};
     for (int i = 0; i < paneCount(); ++i) {
         Pane& p = panes_[static_cast<std::size_t>(i)];
@@ -70,6 +94,7 @@ void CStatusBarEx::setPaneWidth(int index, int width, bool stretch)
         return;
     PaneWidget* w = paneWidgets_[static_cast<std::size_t>(index)];
     removeWidget(w);
+    panes_[static_cast<std::size_t>(index)].setWidth = width;
     if (stretch) {
         w->setMinimumWidth(width);
         w->setMaximumWidth(QWIDGETSIZE_MAX);
@@ -83,7 +108,21 @@ void CStatusBarEx::setPaneWidth(int index, int width, bool stretch)
 void CStatusBarEx::changed(int index)
 {
     panes_[static_cast<std::size_t>(index)].ownerDrawn = true;
+    fitToText(index);
     paneWidgets_[static_cast<std::size_t>(index)]->update();
+}
+
+// A pane is as wide as it was set, or wider when its text needs it (an English label, a GUID in a
+// wide font): a pane never cuts its text.
+void CStatusBarEx::fitToText(int index)
+{
+    PaneWidget* w = paneWidgets_[static_cast<std::size_t>(index)];
+    const int set = panes_[static_cast<std::size_t>(index)].setWidth;
+    const int needed = std::max(set, w->sizeHint().width());
+    if (w->maximumWidth() == QWIDGETSIZE_MAX)
+        w->setMinimumWidth(needed);
+    else
+        w->setFixedWidth(needed);
 }
 
 void CStatusBarEx::SetPaneLabel(int index, const QString& text)

@@ -31,9 +31,16 @@ public:
         int alignment = AlignLeft;
         QString initialText; // shown until the pane's first attribute change
         bool ownerDrawn = false;
+        int setWidth = 0; // the width asked for; the pane grows beyond it to fit its text
     };
 
     explicit CStatusBarEx(QWidget* parent = nullptr);
+
+    // The bar's font: "微软雅黑" with a line height of 20 pixels, weight 400.
+    static QFont barFont();
+    // The height that shows a line of barFont() whole: QStatusBar keeps 3 pixels above its panes
+    // and 2 below, so a 22-pixel bar leaves 17 for a 20-pixel line.
+    static int barHeight();
 
     // Drops every earlier pane and its attributes and makes count fresh panes (ids 102, 104, 105
     // for the first three, showing ">", "请插入设备", "请插入设备" until first set).
@@ -68,6 +75,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void fitToText(int index);
     class PaneWidget;
     void changed(int index);
     bool valid(int index) const { return index >= 0 && index < paneCount(); }

@@ -4,6 +4,7 @@
 #include "InfoPictures.h"
 #include "ReleaseHistory.h"
 #include "device/CUSBChannel.h"
+#include "texts/QtTexts.h"
 #include "uikit/ControlId.h"
 #include "uikit/DialogBackground.h"
 
@@ -35,7 +36,7 @@ CUserAboutDlg::CUserAboutDlg(CUSBChannel& device, bool englishUi, const QString&
     : QDialog(parent), device_(device)
 {
     setWindowTitle(info::productCaption(englishUi));
-    buildControls();
+    buildControls(englishUi);
 
     setAutoFillBackground(true);
     QPalette tiled = palette();
@@ -55,8 +56,9 @@ CUserAboutDlg::CUserAboutDlg(CUSBChannel& device, bool englishUi, const QString&
     showLogo(brandCode);
 }
 
-void CUserAboutDlg::buildControls()
+void CUserAboutDlg::buildControls(bool englishUi)
 {
+    const auto say = [englishUi](texts::TextId id) { return texts::qtext(id, englishUi); };
     auto* icon = new QLabel(this);
     icon->setPixmap(info::applicationIcon().pixmap(32, 32));
     auto* caption = new QLabel(windowTitle(), this);
@@ -67,25 +69,25 @@ void CUserAboutDlg::buildControls()
     header->addWidget(secondLine, 1, 1);
     header->setColumnStretch(1, 1);
 
-    auto* firmwareGroup = new QGroupBox(QStringLiteral("固件信息"), this);
+    auto* firmwareGroup = new QGroupBox(say(texts::TextId::AboutFirmwareGroup), this);
     auto* firmwareGrid = new QGridLayout(firmwareGroup);
     type_ = makeField(firmwareGroup, IdFirmwareType);
     version_ = makeField(firmwareGroup, IdFirmwareVersion);
     date_ = makeField(firmwareGroup, IdBuildDate);
     bootloader_ = makeField(firmwareGroup, IdBootloader);
-    firmwareGrid->addWidget(new QLabel(QStringLiteral("类型"), firmwareGroup), 0, 0);
+    firmwareGrid->addWidget(new QLabel(say(texts::TextId::AboutType), firmwareGroup), 0, 0);
     firmwareGrid->addWidget(type_, 0, 1);
-    firmwareGrid->addWidget(new QLabel(QStringLiteral("版本"), firmwareGroup), 1, 0);
+    firmwareGrid->addWidget(new QLabel(say(texts::TextId::AboutVersion), firmwareGroup), 1, 0);
     firmwareGrid->addWidget(version_, 1, 1);
-    firmwareGrid->addWidget(new QLabel(QStringLiteral("时间"), firmwareGroup), 2, 0);
+    firmwareGrid->addWidget(new QLabel(say(texts::TextId::AboutTime), firmwareGroup), 2, 0);
     firmwareGrid->addWidget(date_, 2, 1);
     firmwareGrid->addWidget(new QLabel(QStringLiteral("Bootloader"), firmwareGroup), 3, 0);
     firmwareGrid->addWidget(bootloader_, 3, 1);
 
-    auto* softwareGroup = new QGroupBox(QStringLiteral("软件版本信息"), this);
+    auto* softwareGroup = new QGroupBox(say(texts::TextId::AboutSoftwareGroup), this);
     auto* softwareLine = new QHBoxLayout(softwareGroup);
     stationVersion_ = makeField(softwareGroup, IdStationVersion);
-    softwareLine->addWidget(new QLabel(QStringLiteral("版本号"), softwareGroup));
+    softwareLine->addWidget(new QLabel(say(texts::TextId::AboutVersionNumber), softwareGroup));
     softwareLine->addWidget(stationVersion_);
 
     auto* logoGroup = new QGroupBox(QStringLiteral("LOGO"), this);

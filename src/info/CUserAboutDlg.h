@@ -33,7 +33,7 @@ public:
     int logoNumber() const { return logoNumber_; }
 
 private:
-    void buildControls();
+    void buildControls(bool englishUi);
     void showFirmware(bool englishUi);
     void fillHistory();
     void showLogo(const QString& brandCode);

@@ -1,5 +1,7 @@
 #include "FirmwareText.h"
 
+#include "texts/QtTexts.h"
+
 #include <array>
 
 namespace info {
@@ -7,12 +9,9 @@ namespace info {
 QString firmwareTypeText(const FirmwareInfo& firmware, bool english)
 {
     const bool hardware = firmware.isHardwareType();
-    if (english)
-        return QStringLiteral("%1,FW bug fixed %2 times")
-            .arg(hardware ? QStringLiteral("HardWare Type") : QStringLiteral("Soft Type"))
-            .arg(firmware.bugFixCount());
-    return QStringLiteral("%1,错误修复%2次")
-        .arg(hardware ? QStringLiteral("硬件模式") : QStringLiteral("软件模式"))
+    using texts::TextId;
+    return texts::qtext(TextId::FirmwareFixes, english)
+        .arg(texts::qtext(hardware ? TextId::FirmwareHardType : TextId::FirmwareSoftType, english))
         .arg(firmware.bugFixCount());
 }
 

@@ -1,5 +1,7 @@
 #include "InfoPictures.h"
 
+#include "texts/QtTexts.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -168,7 +170,7 @@ QIcon applicationIcon()
 
 QString productCaption(bool english)
 {
-    return english ? QStringLiteral("Touch Panel Test Station") : QStringLiteral("触摸屏测试站");
+    return texts::qtext(texts::TextId::ProductCaption, english);
 }
 
 QString secondHeaderLine()

@@ -7,6 +7,7 @@
 #include "IniFile.h"
 #include "TestSetup.h"
 #include "device/CUSBChannel.h"
+#include "texts/Texts.h"
 
 #include <mutex>
 
@@ -16,36 +17,35 @@ namespace {
 
 using configkeys::BoardSection;
 
-UserMessage appMessage(const char* text)
+UserMessage appMessage(std::string text)
 {
-    return {text, std::nullopt, UserMessage::Icon::None};
+    return {std::move(text), std::nullopt, UserMessage::Icon::None};
+}
+
+std::string say(texts::TextId id, const TestSetup& setup)
+{
+    return texts::text(id, setup.global().englishUi());
 }
 
 // Texts of this station's own checks, in the operator's language.
-UserMessage ownMessage(const TestSetup& setup, const char* chinese, const char* english, const char* caption)
+UserMessage ownMessage(const TestSetup& setup, texts::TextId text, texts::TextId caption)
 {
-    const bool english_ = setup.global().englishUi();
-    return {english_ ? english : chinese, std::string(caption), UserMessage::Icon::Warning};
+    return {say(text, setup), say(caption, setup), UserMessage::Icon::Warning};
 }
 
 UserMessage headReadFailed(const TestSetup& setup)
 {
-    return ownMessage(setup, "读取测试头参数失败，文件未保存！",
-                      "Reading the tester failed; the file was not saved.", kSaveCaption);
+    return ownMessage(setup, texts::TextId::HeadReadFailedNotSaved, texts::TextId::SaveCaption);
 }
 
 UserMessage headWriteFailed(const TestSetup& setup)
 {
-    return ownMessage(setup, "与测试头通讯失败，参数未完全载入！",
-                      "Communication with the tester failed; the file was not loaded completely.",
-                      kLoadCaption);
+    return ownMessage(setup, texts::TextId::HeadWriteFailedNotLoaded, texts::TextId::LoadCaption);
 }
 
 UserMessage gridRefused(const TestSetup& setup)
 {
-    return ownMessage(setup, "配置文件中的行数或列数超出范围(0-4)，参数未载入！",
-                      "The file's grid size is outside 0 to 4 rows or columns; nothing was loaded.",
-                      kLoadCaption);
+    return ownMessage(setup, texts::TextId::FileGridOutOfRange, texts::TextId::LoadCaption);
 }
 
 int boardCount(int rows, int cols)
@@ -118,23 +118,23 @@ std::string boardSection(int k)
 std::optional<UserMessage> saveRefusal(const GlobalSettings& global)
 {
     if (global.locked(GlobalSettings::LockSave))
-        return appMessage(kSaveLocked);
+        return appMessage(texts::text(texts::TextId::LockSave, global.englishUi()));
     return std::nullopt;
 }
 
 std::optional<UserMessage> loadRefusal(const GlobalSettings& global)
 {
     if (global.locked(GlobalSettings::LockLoad))
-        return appMessage(kLoadLocked);
+        return appMessage(texts::text(texts::TextId::LockLoad, global.englishUi()));
     return std::nullopt;
 }
 
 UserMessage save(HeadOperations& head, const std::filesystem::path& file)
 {
     TestSetup& setup = head.setup();
-    auto saveFailed = [&file] {
-        return UserMessage{std::string(kSaveFailed) + "\n" + file.string(), std::string(kSaveCaption),
-                           UserMessage::Icon::Warning};
+    auto saveFailed = [&file, &setup] {
+        return UserMessage{say(texts::TextId::SaveFailed, setup) + "\n" + file.string(),
+                           say(texts::TextId::SaveCaption, setup), UserMessage::Icon::Warning};
     };
 
     // Keep what the file already holds; a file that exists but cannot be read is not replaced.
@@ -162,7 +162,8 @@ UserMessage save(HeadOperations& head, const std::filesystem::path& file)
 
     if (!ini.save(file))
         return saveFailed();
-    return {kSaved, std::string(kSaveCaption), UserMessage::Icon::Information};
+    return {say(texts::TextId::FileSaved, setup), say(texts::TextId::SaveCaption, setup),
+            UserMessage::Icon::Information};
 }
 
 LoadResult load(HeadOperations& head, const std::filesystem::path& file,
@@ -174,11 +175,11 @@ LoadResult load(HeadOperations& head, const std::filesystem::path& file,
     IniFile ini;
     const IniFile::LoadStatus status = ini.load(file); // a missing file reads as a file without keys
     if (status == IniFile::LoadStatus::Unreadable) {
-        result.message = ownMessage(setup, kUnreadable, kUnreadableEnglish, kLoadCaption);
+        result.message = ownMessage(setup, texts::TextId::FileUnreadable, texts::TextId::LoadCaption);
         return result;
     }
     if (status == IniFile::LoadStatus::Loaded && !ini.contains(configkeys::kGlobalSection, "DEVICETYPE")) {
-        result.message = ownMessage(setup, kNotASetupFile, kNotASetupFileEnglish, kLoadCaption);
+        result.message = ownMessage(setup, texts::TextId::NotASetupFile, texts::TextId::LoadCaption);
         return result;
     }
 
@@ -190,7 +191,7 @@ LoadResult load(HeadOperations& head, const std::filesystem::path& file,
     const std::string deviceType = devicetype::upper(*rawType);
     setup.setDeviceType(deviceType);
     if (ini.value(configkeys::kGlobalSection, "DEVICETYPE") != deviceType) {
-        result.message = appMessage(kTypeMismatch);
+        result.message = appMessage(say(texts::TextId::TypeMismatch, setup));
         return result;
     }
 
@@ -204,7 +205,7 @@ LoadResult load(HeadOperations& head, const std::filesystem::path& file,
 
     // A file cut short (disk full, a copy broken off) must not zero the keys it lacks on the head.
     if (const auto missing = configkeys::firstMissing(ini, devicetype::isMultiBoard(deviceType))) {
-        result.message = ownMessage(setup, kIncomplete, kIncompleteEnglish, kLoadCaption);
+        result.message = ownMessage(setup, texts::TextId::FileIncomplete, texts::TextId::LoadCaption);
         result.message.text += "\n" + *missing;
         return result;
     }
@@ -230,7 +231,8 @@ LoadResult load(HeadOperations& head, const std::filesystem::path& file,
         }
     }
 
-    result.message = {kLoaded, std::string(kLoadCaption), UserMessage::Icon::Information};
+    result.message = {say(texts::TextId::FileLoaded, setup), say(texts::TextId::LoadCaption, setup),
+                      UserMessage::Icon::Information};
     if (beforeRestart)
         beforeRestart(result.message);
     result.restarted = head.restart();

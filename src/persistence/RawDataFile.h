@@ -16,8 +16,6 @@ namespace rawdata {
 inline constexpr int kChannelFields = 32;
 inline constexpr int kMaxChannels = 64;
 inline constexpr const char* kFolder = "rawdata";
-inline constexpr const char* kReloadQuestion = "真正需要重新载入？";
-inline constexpr const char* kFileMissing = "文件不存在";
 
 // One row of the sample list.
 struct SampleRow {

@@ -7,8 +7,12 @@
 #include "display/BoardGrid.h"
 #include "setup/HeadOperations.h"
 #include "setup/TestSetup.h"
+#include "setup/ThresholdRule.h"
+#include "texts/Texts.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace station {
 
@@ -45,7 +49,8 @@ BoardCommands::~BoardCommands()
     joinWorkers();
 }
 
-std::optional<std::string> BoardCommands::firmwareRefusal(MeasureItem::Field field, std::uint16_t version)
+std::optional<std::string> BoardCommands::firmwareRefusal(MeasureItem::Field field, std::uint16_t version,
+                                                          bool english)
 {
     // Gain and current came with board firmware 1.08, discharge and delay time with 1.10.
     const bool early = field == MeasureItem::Gain || field == MeasureItem::Current;
@@ -53,15 +58,17 @@ std::optional<std::string> BoardCommands::firmwareRefusal(MeasureItem::Field fie
     if (version >= lowest)
         return std::nullopt;
     char message[512];
-    std::snprintf(message, sizeof message, early ? text::kFirmwareTooOld108 : text::kFirmwareTooOld110,
-                  version >> 8, version & 0xFF);
+    std::snprintf(
+        message, sizeof message,
+        texts::text(early ? texts::TextId::FirmwareTooOld108 : texts::TextId::FirmwareTooOld110, english),
+        version >> 8, version & 0xFF);
     return std::string(message);
 }
 
 std::optional<std::string> BoardCommands::setMeasure(int b, const MeasureItem& item)
 {
     BoardMeasureSettings measure = ctx_.setup.measure(b);
-    if (auto refusal = firmwareRefusal(item.field, measure.firmwareVersion))
+    if (auto refusal = firmwareRefusal(item.field, measure.firmwareVersion, ctx_.setup.global().englishUi()))
         return refusal;
 
     const auto value = static_cast<std::uint8_t>(item.value);
@@ -117,7 +124,8 @@ void BoardCommands::startOneKeySetting()
     auto done = std::make_shared<std::atomic<bool>>(false);
     std::thread thread([this, done] {
         if (oneKeySetting())
-            ctx_.view.postMessage(StationMessage::make(text::kOneKeyDone));
+            ctx_.view.postMessage(StationMessage::make(
+                texts::text(texts::TextId::OneKeyDone, ctx_.setup.global().englishUi())));
         done->store(true);
     });
     workers_.push_back({std::move(thread), done});
@@ -135,6 +143,41 @@ void BoardCommands::joinWorkers()
             worker.thread.join();
 }
 
+thresholdrule::Thresholds oneKeyThresholds(std::uint16_t count, const BoardRecord& record)
+{
+    if (!record.percentMode())
+        return thresholdrule::byAllowance(count, record.allowedHigh, record.allowedLow);
+    // The one-key setting truncates the difference first (1003 at 10 % gives 903 and 1103).
+    const auto delta = static_cast<std::int64_t>(count * static_cast<double>(record.percentage) / 100.0);
+    return {std::int64_t{count} - delta, std::int64_t{count} + delta};
+}
+
+std::string oneKeyRefusal(int row, int col, int channel, const thresholdrule::Thresholds& thresholds,
+                          bool english)
+{
+    using texts::TextId;
+    char board[128];
+    std::snprintf(board, sizeof board, texts::text(TextId::OneKeyBoard, english), row, col);
+    char detail[512];
+    const auto low = static_cast<int>(thresholds.low);
+    const auto high = static_cast<int>(thresholds.high);
+    switch (thresholdrule::faultOf(thresholds)) {
+    case thresholdrule::Fault::LowBelowZero:
+        std::snprintf(detail, sizeof detail, texts::text(TextId::ThresholdLowBelowZero, english), channel,
+                      low);
+        break;
+    case thresholdrule::Fault::HighAboveMax:
+        std::snprintf(detail, sizeof detail, texts::text(TextId::ThresholdHighAboveMax, english), channel,
+                      high);
+        break;
+    default:
+        std::snprintf(detail, sizeof detail, texts::text(TextId::ThresholdLowAboveHigh, english), channel,
+                      low, high);
+        break;
+    }
+    return std::string(board) + detail;
+}
+
 bool BoardCommands::oneKeySetting()
 {
     const std::optional<std::string> type = ctx_.ops.readDeviceType();
@@ -147,6 +190,29 @@ bool BoardCommands::oneKeySetting()
     // The parameters of the record read or edited last apply to every board.
     const BoardRecord record = ctx_.setup.workRecord();
     CUSBChannel& head = ctx_.channel;
+
+    // Every board's counts are taken and every threshold checked before anything is written: a
+    // threshold outside 0..65535 would wrap into a channel that always fails or always passes.
+    std::vector<ChannelValues> counts(static_cast<std::size_t>(std::max(rows * cols, 0)));
+    for (int k = 0; k < rows * cols; ++k) {
+        const BoardTableEntry entry = ctx_.setup.boardTableEntry(k);
+        if (entry.row() >= rows || entry.col() >= cols ||
+            !display::BoardGrid::inStorage(entry.row(), entry.col()))
+            continue;
+        const display::BoardPanel& panel = ctx_.grid.panel(entry.row(), entry.col());
+        ChannelValues& board = counts[static_cast<std::size_t>(k)];
+        for (int i = 0; i < entry.channels(); ++i) {
+            board[static_cast<std::size_t>(i)] = panel.rawOf(i);
+            const thresholdrule::Thresholds thresholds =
+                oneKeyThresholds(board[static_cast<std::size_t>(i)], record);
+            if (thresholdrule::faultOf(thresholds) != thresholdrule::Fault::None) {
+                ctx_.view.postMessage(StationMessage::make(
+                    oneKeyRefusal(entry.row(), entry.col(), i, thresholds, global.englishUi()), std::nullopt,
+                    MessageIcon::Warning));
+                return false;
+            }
+        }
+    }
 
     for (int k = 0; k < rows * cols; ++k) {
         if (ctx_.flags.stopping())
@@ -169,25 +235,17 @@ bool BoardCommands::oneKeySetting()
             const auto first = [n](const ChannelValues& values) {
                 return std::span(values.data(), static_cast<std::size_t>(n));
             };
-            ChannelValues counts{};
-            for (int i = 0; i < n; ++i)
-                counts[static_cast<std::size_t>(i)] = panel.rawOf(i);
-            panel.SetReferences(first(counts));
-            ctx_.ops.writeBoardArray(k, BoardArray::Reference, counts);
+            const ChannelValues& board = counts[static_cast<std::size_t>(k)];
+            panel.SetReferences(first(board));
+            ctx_.ops.writeBoardArray(k, BoardArray::Reference, board);
 
             ChannelValues high{};
             ChannelValues low{};
             for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
-                // 16-bit arithmetic that wraps, as the head stores it.
-                if (record.percentMode()) {
-                    const double d = counts[i] * static_cast<double>(record.percentage) / 100.0;
-                    const auto delta = static_cast<std::uint16_t>(static_cast<std::int64_t>(d) & 0xFFFF);
-                    high[i] = static_cast<std::uint16_t>(counts[i] + delta);
-                    low[i] = static_cast<std::uint16_t>(counts[i] - delta);
-                } else {
-                    high[i] = static_cast<std::uint16_t>(counts[i] + record.allowedHigh);
-                    low[i] = static_cast<std::uint16_t>(counts[i] - record.allowedLow);
-                }
+                // Checked above: both fit 16 bits.
+                const thresholdrule::Thresholds thresholds = oneKeyThresholds(board[i], record);
+                high[i] = static_cast<std::uint16_t>(thresholds.high);
+                low[i] = static_cast<std::uint16_t>(thresholds.low);
             }
             panel.SetThresholdsHigh(first(high));
             ctx_.ops.writeBoardArray(k, BoardArray::ThresholdHigh, high);

@@ -2,6 +2,8 @@
 
 #include "StationContext.h"
 #include "setup/BoardMeasureSettings.h"
+#include "setup/BoardRecord.h"
+#include "setup/ThresholdRule.h"
 
 #include <memory>
 #include <mutex>
@@ -23,6 +25,12 @@ std::optional<MeasureItem> measureItem(int commandId);
 // The value the board's settings hold for the field (for the check marks).
 int measureValue(const BoardMeasureSettings& settings, MeasureItem::Field field);
 
+// A channel's thresholds as the one-key setting derives them from its count and the record.
+thresholdrule::Thresholds oneKeyThresholds(std::uint16_t count, const BoardRecord& record);
+// Why the one-key setting refuses: the board, the channel and its thresholds.
+std::string oneKeyRefusal(int row, int col, int channel, const thresholdrule::Thresholds& thresholds,
+                          bool english);
+
 // The commands of the grid's context menu that act on the head: the four measurement settings
 // of the selected board and the one-key setting of every board.
 class BoardCommands {
@@ -37,7 +45,8 @@ public:
     std::optional<std::string> setMeasure(int b, const MeasureItem& item);
 
     // The refusal text for a board firmware version below the command's lowest version.
-    static std::optional<std::string> firmwareRefusal(MeasureItem::Field field, std::uint16_t version);
+    static std::optional<std::string> firmwareRefusal(MeasureItem::Field field, std::uint16_t version,
+                                                      bool english = false);
 
     // GUI. Starts the one-key setting on a worker of its own and returns at once.
     void startOneKeySetting();

@@ -6,6 +6,7 @@
 #include "display/Verdict.h"
 #include "setup/HeadOperations.h"
 #include "setup/TestSetup.h"
+#include "texts/Texts.h"
 
 #include <cstdio>
 #include <mutex>
@@ -27,7 +28,7 @@ BoardLoader::Result BoardLoader::load()
     Result result = Result::Loaded;
     // One rule for every grid size that enters the station: each count 0..4.
     if (!GridCounts::acceptable(rows, cols)) {
-        ctx_.view.setCaption(text::kGridRefused);
+        ctx_.view.setCaption(texts::text(texts::TextId::GridRefusedCaption, global.englishUi()));
         ctx_.channel.setControlByte(storage::kControlLedFail, 1);
         result = Result::GridRefused;
     } else {
@@ -53,9 +54,7 @@ BoardLoader::Result BoardLoader::load()
                         return Result::NoReply;
                     char message[256];
                     std::snprintf(message, sizeof message,
-                                  global.englishUi() ? text::kBoardNotLoadedEnglish
-                                                     : text::kBoardNotLoadedChinese,
-                                  row, col);
+                                  texts::text(texts::TextId::BoardNotLoaded, global.englishUi()), row, col);
                     ctx_.view.postMessage(StationMessage::make(message, std::nullopt, MessageIcon::Warning));
                     result = Result::BoardMissing;
                     break;

@@ -1,6 +1,7 @@
 #include "BrandTable.h"
 
 #include "StationTexts.h"
+#include "texts/Texts.h"
 
 #include <array>
 #include <cstdio>
@@ -27,7 +28,7 @@ const BrandRow* findBrand(std::string_view code)
 
 const char* productCaption(bool english)
 {
-    return english ? "Touch Panel Test Station" : "触摸屏测试站";
+    return texts::text(texts::TextId::ProductCaption, english);
 }
 
 std::string formatGuid(const unsigned char* sixteenBytes)

@@ -15,6 +15,7 @@
 #include "display/HitTest.h"
 #include "info/InfoCommands.h"
 #include "persistence/ConfigurationFile.h"
+#include "texts/QtTexts.h"
 #include "uikit/ControlId.h"
 #include "uikit/MessageBox.h"
 
@@ -36,7 +37,6 @@ namespace {
 
 constexpr int kGridControlId = 1000;
 constexpr int kRepaintMs = 5;
-constexpr int kStatusBarHeight = 22;
 
 QColor toQColor(const Rgb& rgb)
 {
@@ -100,15 +100,12 @@ void CStenvikPlusDlgDlg::layOutWindow()
     colorBar_->Attach(central, kGridControlId);
 
     statusBar_ = new CStatusBarEx(this);
-    statusBar_->setFixedHeight(kStatusBarHeight);
+    statusBar_->setFixedHeight(CStatusBarEx::barHeight());
     statusBar_->AllocatePanes(3);
     statusBar_->setPaneWidth(0, 90);
     statusBar_->setPaneWidth(1, 350);
     statusBar_->setPaneWidth(2, 200, true);
-    QFont font(QString::fromUtf8("微软雅黑"));
-    font.setPixelSize(20);
-    font.setWeight(QFont::Normal);
-    statusBar_->setFont(font);
+    statusBar_->setFont(CStatusBarEx::barFont());
     statusBar_->progress()->setRange(0, 100);
     statusBar_->progress()->setValue(50);
     setStatusBar(statusBar_);
@@ -398,13 +395,31 @@ void CStenvikPlusDlgDlg::refuse(const std::string& message)
     uikit::message(this, qs(message));
 }
 
+// The one-key setting rewrites every board's references and thresholds at once: the operator
+// confirms it, told the parameters and the number of boards.
+bool CStenvikPlusDlgDlg::confirmOneKeySetting()
+{
+    using texts::TextId;
+    const BoardRecord record = setup_.workRecord();
+    const GlobalSettings global = setup_.global();
+    const QString parameters =
+        record.percentMode() ? texts::qtext(TextId::OneKeyByPercentage, english()).arg(record.percentage)
+                             : texts::qtext(TextId::OneKeyByAllowances, english())
+                                   .arg(record.allowedLow)
+                                   .arg(record.allowedHigh);
+    const QString text =
+        texts::qtext(TextId::OneKeyConfirm, english()).arg(parameters).arg(global.gridRows * global.gridCols);
+    return uikit::message(this, text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
 void CStenvikPlusDlgDlg::runCommand(int id)
 {
     if (auto item = measureItem(id)) {
         const int b = setup_.global().gridCols * colorBar_->hitRow() + colorBar_->hitCol();
         if (auto refusal = boardCommands_.setMeasure(b, *item))
             uikit::message(this, qs(*refusal), QMessageBox::Information, QMessageBox::Ok,
-                           QString::fromUtf8(text::kVersionCaption));
+                           texts::qtext(texts::TextId::VersionCaption, english()));
         return;
     }
     switch (id) {
@@ -441,7 +456,7 @@ void CStenvikPlusDlgDlg::runCommand(int id)
     case cmd::kCamera: {
         // Modeless and independent: each use opens a further window, which lives until closed
         // and closes with the main window.
-        parentlessWindows_.open(new CVideoDialog(nullptr));
+        parentlessWindows_.open(new CVideoDialog(nullptr, english()));
         break;
     }
     case cmd::kRecorder:
@@ -466,7 +481,8 @@ void CStenvikPlusDlgDlg::runCommand(int id)
         runBoardSetting();
         break;
     case cmd::kOneKeySetting:
-        boardCommands_.startOneKeySetting();
+        if (confirmOneKeySetting())
+            boardCommands_.startOneKeySetting();
         break;
     case cmd::kChannelMonitor:
         openMonitor(colorBar_->hitRow(), colorBar_->hitCol());
@@ -519,7 +535,7 @@ void CStenvikPlusDlgDlg::saveConfiguration()
     }
     QFileDialog dialog(this);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(QString::fromUtf8("配置文件(*.ini)"));
+    dialog.setNameFilter(texts::qtext(texts::TextId::SetupFileFilter, english()));
     dialog.setDefaultSuffix(QStringLiteral("ini"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
@@ -537,7 +553,7 @@ void CStenvikPlusDlgDlg::loadConfiguration()
     QFileDialog dialog(this);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter(QString::fromUtf8("配置文件(*.ini)"));
+    dialog.setNameFilter(texts::qtext(texts::TextId::SetupFileFilter, english()));
     dialog.setDefaultSuffix(QStringLiteral("ini"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
@@ -561,7 +577,7 @@ QMenu* CStenvikPlusDlgDlg::openContextMenu(const QPoint& windowPos, bool show)
     if (grid_.gridRows() == 0 && grid_.gridCols() == 0)
         return nullptr;
     if (setup_.global().locked(GlobalSettings::LockContextMenu)) {
-        refuse(text::kLockContextMenu);
+        refuse(texts::text(texts::TextId::LockContextMenu, english()));
         return nullptr;
     }
     // The click is taken in the grid view's own coordinates, so the menu acts on the board under
@@ -581,8 +597,7 @@ QMenu* CStenvikPlusDlgDlg::openContextMenu(const QPoint& windowPos, bool show)
     QString label;
     if (isMultiBoardType(type)) {
         char buffer[64];
-        std::snprintf(buffer, sizeof buffer,
-                      english() ? text::kBoardSettingEnglish : text::kBoardSettingChinese,
+        std::snprintf(buffer, sizeof buffer, texts::text(texts::TextId::BoardSettingItem, english()),
                       colorBar_->hitRow(), colorBar_->hitCol());
         label = QString::fromUtf8(buffer);
     }

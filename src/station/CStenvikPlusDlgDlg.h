@@ -117,6 +117,7 @@ private:
     void openMonitor(int row, int col);
     void openMonitorUnderMouse();
     void refuse(const std::string& message);
+    bool confirmOneKeySetting();
     bool english() const;
 
     HidBus& bus_;

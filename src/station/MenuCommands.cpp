@@ -7,6 +7,7 @@
 #include "display/BoardGrid.h"
 #include "setup/HeadOperations.h"
 #include "setup/TestSetup.h"
+#include "texts/Texts.h"
 
 #include <mutex>
 
@@ -49,7 +50,7 @@ void MenuCommands::switchLanguage(bool english)
     ctx_.ops.changeGlobalSettings(
         [english](GlobalSettings& global) { global.setOutput(GlobalSettings::EnglishUi, english); });
     station_.connectionSetup();
-    ctx_.view.setCaption(ctx_.setup.global().englishUi() ? text::kConnectedEnglish : text::kConnectedChinese);
+    ctx_.view.setCaption(texts::text(texts::TextId::ConnectedCaption, ctx_.setup.global().englishUi()));
 }
 
 } // namespace station

@@ -10,6 +10,7 @@
 #include "display/BoardGrid.h"
 #include "setup/HeadOperations.h"
 #include "setup/TestSetup.h"
+#include "texts/Texts.h"
 
 #include <algorithm>
 
@@ -30,7 +31,7 @@ constexpr Rgb kGuidBlue{50, 50, 255};
 
 const char* connectedCaption(bool english)
 {
-    return english ? text::kConnectedEnglish : text::kConnectedChinese;
+    return texts::text(texts::TextId::ConnectedCaption, english);
 }
 
 } // namespace
@@ -112,7 +113,7 @@ void Station::disconnectTimerFired()
 void Station::showDisconnectedPanes()
 {
     const bool english = ctx_.setup.global().englishUi();
-    const std::string label = english ? text::kPaneDisconnectedEnglish : text::kPaneDisconnectedChinese;
+    const std::string label = texts::text(texts::TextId::PaneDisconnected, english);
     ctx_.view.updatePane(0, PaneUpdate::make(label, kWhite, kRed, 1, std::nullopt));
     ctx_.view.updatePane(1, PaneUpdate::make(std::string(), std::nullopt, std::nullopt, 2, std::nullopt));
     ctx_.view.updatePane(2, PaneUpdate::make(label, std::nullopt, std::nullopt, std::nullopt, 0));
@@ -244,7 +245,9 @@ void Station::startupWorker(const Token& token, bool openFirst)
         return;
     }
     if (!isMultiBoardType(upperAscii(identityText(identity, storage::kIdentityDeviceTypeOffset)))) {
-        view.showMessage(StationMessage::make(text::kUnsupportedType, std::string(), MessageIcon::Warning));
+        view.showMessage(
+            StationMessage::make(texts::text(texts::TextId::UnsupportedType, ctx_.setup.global().englishUi()),
+                                 std::string(), MessageIcon::Warning));
         ended_ = true;
         view.endProcess(0);
         return;
@@ -287,8 +290,8 @@ Station::SetupResult Station::connectionSetup(const std::function<bool()>& cance
     const bool english = global.englishUi();
     view.buildMenuBar(english, global.output(GlobalSettings::CertificateMenuOff));
 
-    view.updatePane(0, PaneUpdate::make(english ? text::kPaneConnectedEnglish : text::kPaneConnectedChinese,
-                                        kBlue, kGreen, 1, std::nullopt));
+    view.updatePane(0, PaneUpdate::make(texts::text(texts::TextId::PaneConnected, english), kBlue, kGreen, 1,
+                                        std::nullopt));
 
     Payload identity{};
     if (!head.readIdentity(identity))
@@ -333,7 +336,8 @@ Station::SetupResult Station::connectionSetup(const std::function<bool()>& cance
         return SetupResult::Lost;
     head.setFirmwareInfo(firmware);
     if (firmware.version() < kLowestFirmware) {
-        view.showMessage(StationMessage::make(text::kOldFirmware, std::string(), MessageIcon::Warning));
+        view.showMessage(StationMessage::make(texts::text(texts::TextId::OldFirmware, english), std::string(),
+                                              MessageIcon::Warning));
         ended_ = true;
         view.endProcess(0);
         return SetupResult::Ended;

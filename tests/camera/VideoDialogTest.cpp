@@ -4,6 +4,7 @@
 #include "camera/SnapshotFolder.h"
 #include "camera/VideoDialogLayout.h"
 #include "support/MessageRecorder.h"
+#include "texts/QtTexts.h"
 #include "uikit/ControlId.h"
 
 #include <QApplication>
@@ -65,20 +66,34 @@ TEST(VideoDialog, SaysInOneLineWhereSnapshotsGo)
     EXPECT_TRUE(found) << expected.toStdString();
 }
 
-TEST(VideoDialog, WithoutCaptureDeviceTheListIsEmptyAndOpenDoesNothing)
+// Without a camera the window says so, in the interface language, and offers no button that
+// would do nothing.
+class VideoDialogWithoutCamera : public ::testing::TestWithParam<bool> {};
+
+TEST_P(VideoDialogWithoutCamera, SaysSoAndOffersNoButtons)
 {
     if (!QMediaDevices::videoInputs().isEmpty())
         GTEST_SKIP() << "this machine has a camera";
     MessageRecorder messages;
-    CVideoDialog dialog;
+    CVideoDialog dialog(nullptr, GetParam());
     dialog.show();
-    EXPECT_EQ(control<QComboBox>(&dialog, 1047)->count(), 0);
+    auto* list = control<QComboBox>(&dialog, 1047);
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_EQ(list->placeholderText(), texts::qtext(texts::TextId::NoCamera, GetParam()));
+    EXPECT_TRUE(list->placeholderText().contains(GetParam() ? QStringLiteral("No camera found")
+                                                            : QString::fromUtf8("未找到摄像头")));
+    EXPECT_FALSE(control<QPushButton>(&dialog, 1048)->isEnabled());
 
     control<QPushButton>(&dialog, 1048)->click();
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_FALSE(dialog.capture().isOpen());
     EXPECT_TRUE(dialog.findChildren<QVideoWidget*>().isEmpty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Languages, VideoDialogWithoutCamera, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& language) {
+                             return std::string(language.param ? "English" : "Chinese");
+                         });
 
 // Every window's Snapshot raises the one request that the next frame of any window serves.
 TEST(VideoDialog, SnapshotRaisesTheProcessWideRequest)

@@ -1,6 +1,8 @@
 // The About dialog's texts: firmware type, versions, build date, the station's version record.
 #include "FirmwareText.h"
 
+#include "ReleaseHistory.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -94,6 +96,14 @@ TEST(StationVersion, HighWordsAndLowBytes)
     // Only the low 8 bits of the low words count.
     EXPECT_EQ(info::versionRecordText(0x00010105, 0x00000203), "1.5.0.3");
     EXPECT_EQ(info::stationVersionText(), QStringLiteral(STATION_EXPECTED_VERSION));
+}
+
+// About shows the station's own version, and the release history ends at that version.
+TEST(StationVersion, IsTheNewestEntryOfTheReleaseHistory)
+{
+    const auto& entries = releaseHistory();
+    EXPECT_EQ(QStringLiteral("V") + info::stationVersionText(),
+              QString::fromLatin1(entries.back().appVersion));
 }
 
 } // namespace

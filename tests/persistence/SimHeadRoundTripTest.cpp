@@ -8,6 +8,7 @@
 #include "device/CUSBChannel.h"
 #include "sim/SimBus.h"
 #include "sim/SimHead.h"
+#include "texts/Texts.h"
 
 #include <gtest/gtest.h>
 
@@ -51,14 +52,15 @@ TEST_F(SimHeadRoundTrip, FullSetupComesBackByteForByte)
     setup.grid().set(4, 4);
     const StoredSetup original = StoredSetup::read(storage, 16);
 
-    EXPECT_EQ(configfile::save(ops, dir / "setup.ini").text, configfile::kSaved);
+    EXPECT_EQ(configfile::save(ops, dir / "setup.ini").text, texts::text(texts::TextId::FileSaved, false));
 
     scrambleSetup(storage, 16, 5);
     const StoredSetup scrambled = StoredSetup::read(storage, 16);
     const int restartsBefore = head.restartCount();
 
     const configfile::LoadResult loaded = configfile::load(ops, dir / "setup.ini");
-    EXPECT_EQ(loaded.message.text, configfile::kLoaded);
+    // The message speaks the language the loaded file gave the head.
+    EXPECT_EQ(loaded.message.text, texts::text(texts::TextId::FileLoaded, setup.global().englishUi()));
     EXPECT_EQ(head.restartCount(), restartsBefore + 1);
 
     const StoredSetup expected = expectedAfterLoad(original, scrambled, plan);

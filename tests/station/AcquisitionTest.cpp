@@ -3,6 +3,7 @@
 #include "sim/DemoSetup.h"
 #include "station/AcquisitionLoop.h"
 #include "station/StationTexts.h"
+#include "texts/Texts.h"
 
 #include <gtest/gtest.h>
 
@@ -144,8 +145,10 @@ TEST_P(RefusedGrid, StartsNoLoopAndLightsTheFailLamp)
     rig.setGlobalByte(26, static_cast<std::uint8_t>(GetParam().rows));
     rig.setGlobalByte(25, static_cast<std::uint8_t>(GetParam().cols));
     rig.station.initialise();
-    ASSERT_TRUE(
-        rig.pump([&] { return !rig.station.startupRunning() && rig.view.caption() == text::kGridRefused; }));
+    ASSERT_TRUE(rig.pump([&] {
+        return !rig.station.startupRunning() &&
+               rig.view.caption() == texts::text(texts::TextId::GridRefusedCaption, false);
+    }));
     rig.idle(200ms);
     EXPECT_FALSE(rig.station.loopRunning());
     EXPECT_EQ(rig.countCommand(0x30), 0);

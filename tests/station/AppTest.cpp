@@ -46,6 +46,44 @@ INSTANTIATE_TEST_SUITE_P(
                       CommandLineCase{{"--trace"}, false, false, 0, 0, 0, ""},
                       CommandLineCase{{"--bogus"}, false, false, 0, 0, 0, ""}));
 
+// The program's answers to --help, --version and an option it does not know, run as a process
+// without a display.
+struct ProgramCase {
+    const char* name;
+    QStringList args;
+    int exitCode;
+    const char* printed; // on stdout for 0, on stderr otherwise
+};
+
+class ProgramCommandLine : public ::testing::TestWithParam<ProgramCase> {};
+
+TEST_P(ProgramCommandLine, AnswersAndEndsWithItsExitCode)
+{
+    const ProgramCase& c = GetParam();
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(STENVIKPLUS_PROGRAM), c.args);
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), c.exitCode);
+    const QString out = QString::fromUtf8(program.readAllStandardOutput());
+    const QString err = QString::fromUtf8(program.readAllStandardError());
+    EXPECT_TRUE((c.exitCode == 0 ? out : err).contains(QString::fromUtf8(c.printed)))
+        << "stdout: " << out.toStdString() << "\nstderr: " << err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    App, ProgramCommandLine,
+    ::testing::Values(ProgramCase{"Help", {"--help"}, 0, "--simulate"},
+                      ProgramCase{"HelpListsTrace", {"-h"}, 0, "--trace"},
+                      ProgramCase{"Version", {"--version"}, 0, STATION_VERSION},
+                      ProgramCase{"UnknownOptionPrintsTheUsage", {"--bogus"}, 64, "--simulate"},
+                      ProgramCase{"BadGrid", {"--simulate=9x9x9"}, 64, "Usage"}),
+    [](const ::testing::TestParamInfo<ProgramCase>& c) { return std::string(c.param.name); });
+
 TEST(SingleInstanceLock, ASecondInstanceIsRefusedWhileTheFirstRuns)
 {
     QTemporaryDir dir;

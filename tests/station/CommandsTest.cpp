@@ -1,6 +1,8 @@
 // Menu and context-menu commands that act on the head.
 #include "StationRig.h"
+#include "device/StorageMap.h"
 #include "station/StationTexts.h"
+#include "texts/Texts.h"
 
 #include <gtest/gtest.h>
 
@@ -109,13 +111,61 @@ TEST(BoardCommandsTest, OneKeySettingTakesTheCountsAsReferences)
     EXPECT_EQ(rig.grid.panel(1, 1).reference[0].load(), 1005);
 }
 
+// Parameters of the working record that would put a threshold outside 0..65535 for some board:
+// the one-key setting writes nothing and says which board and channel.
+struct OneKeyRefusalCase {
+    const char* name;
+    bool percentMode;
+    std::uint16_t percentage;
+    std::uint16_t allowedHigh;
+    std::uint16_t allowedLow;
+    const char* named;
+};
+
+class OneKeyRefusal : public ::testing::TestWithParam<OneKeyRefusalCase> {};
+
+TEST_P(OneKeyRefusal, WritesNothingAndNamesTheBoardAndChannel)
+{
+    const OneKeyRefusalCase& c = GetParam();
+    StationRig rig(true, 2, 2, 8);
+    ASSERT_TRUE(rig.startRunning());
+    ASSERT_TRUE(rig.stopLoop());
+    BoardRecord record = rig.setup.workRecord();
+    record.setFlag(BoardRecord::PercentMode, c.percentMode);
+    record.percentage = c.percentage;
+    record.allowedHigh = c.allowedHigh;
+    record.allowedLow = c.allowedLow;
+    rig.setup.setWorkRecord(record);
+    for (int row = 0; row < 2; ++row)
+        for (int col = 0; col < 2; ++col)
+            for (int i = 0; i < 8; ++i)
+                rig.grid.panel(row, col).raw[static_cast<std::size_t>(i)] = 1000;
+    rig.grid.panel(1, 0).raw[3] = 40000; // the one board and channel whose thresholds cannot be stored
+    const std::vector<std::uint8_t> before = rig.head->memory(0, 256 + 4 * storage::kBoardRegionSize);
+
+    EXPECT_FALSE(rig.commands.oneKeySetting());
+    EXPECT_EQ(rig.head->memory(0, 256 + 4 * storage::kBoardRegionSize), before);
+    ASSERT_EQ(rig.view.messageTexts().size(), 1U);
+    EXPECT_NE(rig.view.messageTexts().front().find(c.named), std::string::npos)
+        << rig.view.messageTexts().front();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OneKeyRefusal,
+    ::testing::Values(
+        OneKeyRefusalCase{"PercentageAbove100", true, 150, 0, 0, "0行0列：通道0的下限阀值将为-500"},
+        OneKeyRefusalCase{"HighAbove65535", true, 70, 0, 0, "1行0列：通道3的上限阀值将为68000"},
+        OneKeyRefusalCase{"AllowanceBelowZero", false, 0, 10, 1001, "0行0列：通道0的下限阀值将为-1"},
+        OneKeyRefusalCase{"AllowanceAbove65535", false, 0, 30000, 10, "1行0列：通道3的上限阀值将为70000"}),
+    [](const ::testing::TestParamInfo<OneKeyRefusalCase>& c) { return std::string(c.param.name); });
+
 TEST(BoardCommandsTest, OneKeySettingReportsWhenDone)
 {
     StationRig rig;
     ASSERT_TRUE(rig.startRunning());
     rig.commands.startOneKeySetting();
     ASSERT_TRUE(rig.pump([&] { return !rig.view.messageTexts().empty(); }));
-    EXPECT_EQ(rig.view.messageTexts().front(), station::text::kOneKeyDone);
+    EXPECT_EQ(rig.view.messageTexts().front(), texts::text(texts::TextId::OneKeyDone, false));
 }
 
 TEST(MenuCommandsTest, OutputBitIsPatchedThenTheBlockWrittenKeepingItsTail)
@@ -161,11 +211,11 @@ TEST(MenuCommandsTest, LanguageSwitchRebuildsTheMenuAndReloads)
     EXPECT_TRUE(rig.setup.global().englishUi());
     EXPECT_EQ(rig.head->block(storage::SETTINGS_BLOCK)[0] & 0x40, 0x40);
     EXPECT_EQ(rig.view.menuBars().back(), true);
-    EXPECT_EQ(rig.view.caption(), station::text::kConnectedEnglish);
+    EXPECT_EQ(rig.view.caption(), texts::text(texts::TextId::ConnectedCaption, true));
     EXPECT_EQ(rig.view.pane(0).label, "Connected");
 
     rig.menu.switchLanguage(true); // again: still written and rebuilt
     EXPECT_EQ(rig.view.menuBars().size(), 3U);
     rig.menu.switchLanguage(false);
-    EXPECT_EQ(rig.view.caption(), station::text::kConnectedChinese);
+    EXPECT_EQ(rig.view.caption(), texts::text(texts::TextId::ConnectedCaption, false));
 }

@@ -1,6 +1,7 @@
 // Start-up, connection, removal and close of the station against the simulated head.
 #include "StationRig.h"
 #include "station/StationTexts.h"
+#include "texts/Texts.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +33,7 @@ TEST(Connection, PluggingInGreetsTheHeadAndStartsTesting)
     rig.addHead();
     ASSERT_TRUE(rig.pump([&] { return rig.station.loopRunning() && rig.countCommand(0x30) > 0; }));
 
-    EXPECT_EQ(rig.view.captions().at(1), text::kConnectedChinese);
+    EXPECT_EQ(rig.view.captions().at(1), texts::text(texts::TextId::ConnectedCaption, false));
     EXPECT_EQ(rig.view.menusEnabled(), true);
     EXPECT_EQ(rig.view.commandEnabled(32773), false);
     EXPECT_EQ(rig.view.commandEnabled(32787), true);
@@ -92,8 +93,10 @@ INSTANTIATE_TEST_SUITE_P(Station, HeadChecks,
                          ::testing::Values(HeadCheckCase{"TRIVELLAV2", 0x0056, nullptr},
                                            HeadCheckCase{"trivellav2", 0x0110, nullptr},
                                            HeadCheckCase{"TRIVELLAV2.1", 0x0110, nullptr},
-                                           HeadCheckCase{"TRIVELLAV2X", 0x0110, text::kUnsupportedType},
-                                           HeadCheckCase{"TRIVELLAV2", 0x0055, text::kOldFirmware}));
+                                           HeadCheckCase{"TRIVELLAV2X", 0x0110,
+                                                         texts::text(texts::TextId::UnsupportedType, false)},
+                                           HeadCheckCase{"TRIVELLAV2", 0x0055,
+                                                         texts::text(texts::TextId::OldFirmware, false)}));
 
 TEST(Connection, RemovalShowsDisconnectedOnlyAfterTheDelay)
 {

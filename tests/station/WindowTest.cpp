@@ -3,6 +3,7 @@
 #include "display/CColorBar.h"
 #include "display/CStatusBarEx.h"
 #include "station/StationTexts.h"
+#include "texts/Texts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -58,7 +59,7 @@ TEST(Window, PluggingInConnectsAndUnpluggingDisconnectsLater)
     rig.addHead();
     ASSERT_TRUE(rig.pump([&] { return rig.window.station().loopRunning(); }));
     rig.idle(50);
-    EXPECT_EQ(rig.window.windowTitle(), qs(text::kConnectedChinese));
+    EXPECT_EQ(rig.window.windowTitle(), qs(texts::text(texts::TextId::ConnectedCaption, false)));
     EXPECT_TRUE(allTopMenus(rig, true));
     EXPECT_EQ(rig.topMenus().first()->text(), qs("文件(&F)"));
     EXPECT_FALSE(rig.command(32773)->isEnabled());
@@ -96,7 +97,7 @@ TEST(Window, UnsupportedHeadEndsTheProgramAfterItsMessage)
     rig.window.initialise(false);
     ASSERT_TRUE(rig.pump([&] { return rig.exitCode.has_value(); }));
     EXPECT_EQ(*rig.exitCode, 0);
-    ASSERT_EQ(rig.messages.texts(), QStringList{qs(text::kUnsupportedType)});
+    ASSERT_EQ(rig.messages.texts(), QStringList{qs(texts::text(texts::TextId::UnsupportedType, false))});
     EXPECT_EQ(rig.messages.messages.front().caption, QString());
     EXPECT_EQ(rig.messages.messages.front().icon, QMessageBox::Warning);
 }
@@ -110,11 +111,11 @@ TEST(Window, OperatorLocksRefuseTheirCommandsAndSendNothing)
         std::uint8_t bit;
         int command; // 0: the context menu
         const char* message;
-    } cases[] = {{0x08, 32798, text::kLockSave},
-                 {0x04, 32800, text::kLockLoad},
-                 {0x20, 32787, text::kLockExpandMenu},
-                 {0x02, 32789, text::kLockContextSetting},
-                 {0x01, 0, text::kLockContextMenu}};
+    } cases[] = {{0x08, 32798, texts::text(texts::TextId::LockSave, false)},
+                 {0x04, 32800, texts::text(texts::TextId::LockLoad, false)},
+                 {0x20, 32787, texts::text(texts::TextId::LockExpandMenu, false)},
+                 {0x02, 32789, texts::text(texts::TextId::LockContextSetting, false)},
+                 {0x01, 0, texts::text(texts::TextId::LockContextMenu, false)}};
     for (const auto& c : cases) {
         GlobalSettings global = rig.window.setup().global();
         global.lockFlags = c.bit;
@@ -138,7 +139,7 @@ TEST(Window, LanguageSwitchRebuildsTheMenuBarAndItsCheckMarks)
     rig.command(32808)->trigger(); // as the operator chooses it
     rig.idle(50);
     EXPECT_EQ(rig.topMenus().first()->text(), QStringLiteral("&File"));
-    EXPECT_EQ(rig.window.windowTitle(), qs(text::kConnectedEnglish));
+    EXPECT_EQ(rig.window.windowTitle(), qs(texts::text(texts::TextId::ConnectedCaption, true)));
     QMenu* help = rig.topMenus().at(3)->menu();
     QMenu* language = help->actions().first()->menu();
     rig.window.updateCheckMarks(language);
@@ -237,7 +238,7 @@ TEST(Window, GainGateFollowsTheBoardFirmware)
     rig.window.setup().setMeasure(b, measure);
     rig.window.runCommand(32815 + 2);
     ASSERT_EQ(rig.messages.messages.size(), 1U);
-    EXPECT_EQ(rig.messages.messages.front().caption, qs(text::kVersionCaption));
+    EXPECT_EQ(rig.messages.messages.front().caption, qs(texts::text(texts::TextId::VersionCaption, false)));
     EXPECT_EQ(rig.messages.messages.front().icon, QMessageBox::Information);
     EXPECT_TRUE(rig.messages.texts().front().contains(QStringLiteral("Ver1.07")));
 
@@ -305,6 +306,32 @@ TEST(Window, ClosingDuringBoardLoadingOrAOneKeySettingEnds)
         rig.window.close();
         EXPECT_EQ(rig.head->lcdLine(1), text::kLcdClosed);
     }
+}
+
+// The one-key setting asks first, naming the parameters and the number of boards; No writes nothing.
+TEST(Window, OneKeySettingAsksFirstAndNoWritesNothing)
+{
+    WindowRig rig(true, 2, 2, 8);
+    ASSERT_TRUE(rig.startRunning());
+    BoardRecord record = rig.window.setup().workRecord();
+    record.setFlag(BoardRecord::PercentMode, true);
+    record.percentage = 12;
+    rig.window.setup().setWorkRecord(record);
+    const std::vector<std::uint8_t> before = rig.head->memory(0, 256 + 4 * storage::kBoardRegionSize);
+
+    rig.messages.answers.push_back(QMessageBox::No);
+    rig.window.runCommand(32813);
+    rig.idle(300);
+    ASSERT_EQ(rig.messages.texts().size(), 1);
+    const QString question = rig.messages.texts().front();
+    EXPECT_TRUE(question.contains(QString::fromUtf8("百分比12%"))) << question.toStdString();
+    EXPECT_TRUE(question.contains(QString::fromUtf8("全部4块板"))) << question.toStdString();
+    EXPECT_EQ(rig.messages.messages.front().buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(rig.head->memory(0, 256 + 4 * storage::kBoardRegionSize), before);
+
+    rig.window.runCommand(32813); // answered Yes
+    ASSERT_TRUE(rig.pump([&] { return rig.messages.texts().size() == 3; }));
+    EXPECT_EQ(rig.messages.texts().back(), QString::fromUtf8("一键设置完成!"));
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #include "CColorButton.h"
 
+#include "texts/QtTexts.h"
+
 #include <QColorDialog>
 #include <QGridLayout>
 #include <QMenu>
@@ -15,7 +17,7 @@ constexpr int kPaletteColumns = 8;
 constexpr int kSwatch = 18;
 } // namespace
 
-CColorButton::CColorButton(QWidget* parent) : QToolButton(parent)
+CColorButton::CColorButton(QWidget* parent, bool english) : QToolButton(parent)
 {
     setPopupMode(QToolButton::InstantPopup);
     setToolButtonStyle(Qt::ToolButtonIconOnly);
@@ -46,7 +48,7 @@ CColorButton::CColorButton(QWidget* parent) : QToolButton(parent)
         grid->addWidget(swatch, i / kPaletteColumns, i % kPaletteColumns);
     }
     layout->addLayout(grid);
-    auto* other = new QPushButton(QStringLiteral("其它"), panel);
+    auto* other = new QPushButton(texts::qtext(texts::TextId::ColourOther, english), panel);
     other->setObjectName(QStringLiteral("otherColorButton"));
     connect(other, &QPushButton::clicked, this, [this] {
         popup_->close();

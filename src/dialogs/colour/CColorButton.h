@@ -16,7 +16,8 @@ public:
     // Asks for a colour starting from the current one; an invalid colour means cancelled.
     using Chooser = std::function<QColor(const QColor& current, QWidget* owner)>;
 
-    explicit CColorButton(QWidget* parent = nullptr);
+    // english: the language of the palette's "其它" / "Other" button.
+    explicit CColorButton(QWidget* parent = nullptr, bool english = false);
 
     QColor color() const { return color_; }
     void setColor(const QColor& color);

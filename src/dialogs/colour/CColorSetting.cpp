@@ -1,6 +1,7 @@
 #include "CColorSetting.h"
 
 #include "CColorButton.h"
+#include "texts/QtTexts.h"
 #include "uikit/ControlId.h"
 
 #include <QCheckBox>
@@ -34,9 +35,9 @@ Rgbx toRgbx(const QColor& color, const Rgbx& before)
     return picked;
 }
 
-CColorButton* makeColorButton(QWidget* parent, int id, const Rgbx& color, int y)
+CColorButton* makeColorButton(QWidget* parent, int id, const Rgbx& color, int y, bool english)
 {
-    auto* button = new CColorButton(parent);
+    auto* button = new CColorButton(parent, english);
     uikit::setControlId(button, id);
     button->setColor(toQColor(color));
     button->setGeometry(fromDialogUnits(156, y, 50, 14));
@@ -63,34 +64,54 @@ void makeLabel(QWidget* parent, const QString& text, int y)
 
 CColorSetting::CColorSetting(GlobalSettings& settings, QWidget* parent) : QDialog(parent), settings_(settings)
 {
-    setWindowTitle(QStringLiteral("颜色设置"));
+    const bool english = settings_.englishUi();
+    const auto say = [english](texts::TextId id) { return texts::qtext(id, english); };
+    setWindowTitle(say(texts::TextId::ColourCaption));
     setFixedSize(fromDialogUnits(0, 0, 214, 122).size());
     const ColorScheme& colors = settings_.colors;
 
-    customColors_ = makeCheckBox(this, IdCustomColors, QStringLiteral("自定义颜色"),
+    customColors_ = makeCheckBox(this, IdCustomColors, say(texts::TextId::CustomColours),
                                  fromDialogUnits(12, 12, 56, 10), colors.customColors());
-    customExcess_ = makeCheckBox(this, IdCustomExcess, QStringLiteral("自定义超量颜色"),
+    customExcess_ = makeCheckBox(this, IdCustomExcess, say(texts::TextId::CustomExcessColour),
                                  fromDialogUnits(12, 66, 72, 10), colors.customExcessColor());
-    customMask_ = makeCheckBox(this, IdCustomMask, QStringLiteral("自定义屏蔽颜色"),
+    customMask_ = makeCheckBox(this, IdCustomMask, say(texts::TextId::CustomMaskColour),
                                fromDialogUnits(12, 84, 72, 10), colors.customMaskColor());
-    makeLabel(this, QStringLiteral("合格颜色值"), 12);
-    makeLabel(this, QStringLiteral("偏高颜色值"), 30);
-    makeLabel(this, QStringLiteral("偏低颜色值"), 48);
-    pass_ = makeColorButton(this, IdPassColor, colors.passColor, 10);
-    high_ = makeColorButton(this, IdHighColor, colors.highColor, 28);
-    low_ = makeColorButton(this, IdLowColor, colors.lowColor, 46);
-    excess_ = makeColorButton(this, IdExcessColor, colors.excessColor, 64);
-    mask_ = makeColorButton(this, IdMaskColor, colors.maskColor, 82);
+    makeLabel(this, say(texts::TextId::PassColour), 12);
+    makeLabel(this, say(texts::TextId::HighColour), 30);
+    makeLabel(this, say(texts::TextId::LowColour), 48);
+    pass_ = makeColorButton(this, IdPassColor, colors.passColor, 10, english);
+    high_ = makeColorButton(this, IdHighColor, colors.highColor, 28, english);
+    low_ = makeColorButton(this, IdLowColor, colors.lowColor, 46, english);
+    excess_ = makeColorButton(this, IdExcessColor, colors.excessColor, 64, english);
+    mask_ = makeColorButton(this, IdMaskColor, colors.maskColor, 82, english);
 
-    auto* ok = new QPushButton(QStringLiteral("确定"), this);
+    auto* ok = new QPushButton(say(texts::TextId::ColourOk), this);
     uikit::setControlId(ok, IdOk);
     ok->setGeometry(fromDialogUnits(96, 102, 50, 14));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+    auto* cancel = new QPushButton(say(texts::TextId::ColourCancel), this);
     uikit::setControlId(cancel, IdCancel);
     cancel->setGeometry(fromDialogUnits(150, 102, 50, 14));
     connect(ok, &QPushButton::clicked, this, &CColorSetting::accept);
     connect(cancel, &QPushButton::clicked, this, &CColorSetting::reject);
+
+    // The resource places are the starting layout: a control grows to show its whole text (an
+    // English label is longer), moving the controls to its right along, and the dialog grows.
+    const QList<QWidget*> controls = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* control : controls) {
+        const QSize wanted = control->sizeHint().expandedTo(control->size());
+        const int grown = wanted.width() - control->width();
+        control->resize(wanted);
+        if (grown <= 0)
+            continue;
+        for (QWidget* other : controls)
+            if (other != control && other->x() >= control->x() + control->width() - grown &&
+                other->geometry().top() < control->geometry().bottom() &&
+                other->geometry().bottom() > control->geometry().top())
+                other->move(other->x() + grown, other->y());
+    }
+    setFixedSize(
+        size().expandedTo(childrenRect().size() + QSize(childrenRect().left(), childrenRect().top())));
 }
 
 void CColorSetting::accept()

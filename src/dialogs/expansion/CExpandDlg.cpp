@@ -5,6 +5,7 @@
 #include "setup/GridCounts.h"
 #include "setup/HeadOperations.h"
 #include "setup/TestSetup.h"
+#include "texts/QtTexts.h"
 #include "uikit/CEditListCtrl.h"
 #include "uikit/ControlId.h"
 #include "uikit/DialogBackground.h"
@@ -66,7 +67,7 @@ bool isWholeNumber(const QString& text)
 
 CExpandDlg::CExpandDlg(HeadOperations& head, QWidget* parent) : QDialog(parent), head_(head)
 {
-    setWindowTitle(QStringLiteral("Expand board setting"));
+    setWindowTitle(texts::qtext(texts::TextId::ExpandCaption, english()));
     buildControls();
 
     head_.readGlobalSettings();
@@ -77,12 +78,12 @@ CExpandDlg::CExpandDlg(HeadOperations& head, QWidget* parent) : QDialog(parent),
 
 QString CExpandDlg::gridSizeMessage(bool english)
 {
-    return english ? QStringLiteral("Rows and columns must be from 0 to 4!")
-                   : QStringLiteral("行数和列数必须在0到4之间！");
+    return texts::qtext(texts::TextId::ExpandGridMessage, english);
 }
 
 void CExpandDlg::buildControls()
 {
+    const auto say = [this](texts::TextId id) { return texts::qtext(id, english()); };
     setAutoFillBackground(true);
     QPalette tiled = palette();
     tiled.setBrush(QPalette::Window, QBrush(uikit::dialogBackgroundTile()));
@@ -93,43 +94,43 @@ void CExpandDlg::buildControls()
     picture->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     // Expansion board addresses.
-    auto* addressGroup = new QGroupBox(QStringLiteral("扩展板地址"), this);
+    auto* addressGroup = new QGroupBox(say(texts::TextId::ExpandAddressGroup), this);
     auto* addressGrid = new QGridLayout(addressGroup);
     boardCount_ = makeEdit(addressGroup, IdBoardCount);
-    addressGrid->addWidget(new QLabel(QStringLiteral("扩展板数量"), addressGroup), 0, 0);
+    addressGrid->addWidget(new QLabel(say(texts::TextId::ExpandBoardCount), addressGroup), 0, 0);
     addressGrid->addWidget(boardCount_, 0, 1);
     for (std::size_t i = 0; i < addresses_.size(); ++i) {
         addresses_[i] = makeEdit(addressGroup, kAddressIds[i]);
         const int line = 1 + static_cast<int>(i) / 4;
         const int column = static_cast<int>(i % 4) * 2;
-        addressGrid->addWidget(new QLabel(QStringLiteral("地址"), addressGroup), line, column);
+        addressGrid->addWidget(new QLabel(say(texts::TextId::ExpandAddress), addressGroup), line, column);
         addressGrid->addWidget(addresses_[i], line, column + 1);
     }
 
     // Rows and columns.
-    auto* gridGroup = new QGroupBox(QStringLiteral("行列数设置"), this);
+    auto* gridGroup = new QGroupBox(say(texts::TextId::ExpandGridGroup), this);
     auto* gridLine = new QHBoxLayout(gridGroup);
     rows_ = makeEdit(gridGroup, IdRows);
     cols_ = makeEdit(gridGroup, IdCols);
-    auto* readGridButton = makeButton(gridGroup, IdReadGrid, QStringLiteral("读取"));
-    auto* setGridButton = makeButton(gridGroup, IdSetGrid, QStringLiteral("设置"));
-    gridLine->addWidget(new QLabel(QStringLiteral("行"), gridGroup));
+    auto* readGridButton = makeButton(gridGroup, IdReadGrid, say(texts::TextId::ExpandRead));
+    auto* setGridButton = makeButton(gridGroup, IdSetGrid, say(texts::TextId::ExpandSet));
+    gridLine->addWidget(new QLabel(say(texts::TextId::ExpandRow), gridGroup));
     gridLine->addWidget(rows_);
-    gridLine->addWidget(new QLabel(QStringLiteral("列"), gridGroup));
+    gridLine->addWidget(new QLabel(say(texts::TextId::ExpandCol), gridGroup));
     gridLine->addWidget(cols_);
     gridLine->addWidget(readGridButton);
     gridLine->addWidget(setGridButton);
     gridLine->addStretch();
 
     // Address map.
-    auto* mapGroup = new QGroupBox(QStringLiteral("地址映射"), this);
+    auto* mapGroup = new QGroupBox(say(texts::TextId::ExpandMapGroup), this);
     auto* mapLayout = new QVBoxLayout(mapGroup);
     map_ = new uikit::CEditListCtrl(mapGroup);
     uikit::setControlId(map_, IdMapList);
     map_->setMinimumSize(360, 220);
-    auto* initialiseButton = makeButton(mapGroup, IdInitialise, QStringLiteral("初始化"));
-    auto* readMapButton = makeButton(mapGroup, IdReadMap, QStringLiteral("读取"));
-    auto* writeMapButton = makeButton(mapGroup, IdWriteMap, QStringLiteral("写入"));
+    auto* initialiseButton = makeButton(mapGroup, IdInitialise, say(texts::TextId::ExpandInitialise));
+    auto* readMapButton = makeButton(mapGroup, IdReadMap, say(texts::TextId::ExpandRead));
+    auto* writeMapButton = makeButton(mapGroup, IdWriteMap, say(texts::TextId::ExpandWrite));
     auto* mapButtons = new QHBoxLayout;
     mapButtons->addWidget(initialiseButton);
     mapButtons->addWidget(readMapButton);
@@ -138,8 +139,8 @@ void CExpandDlg::buildControls()
     mapLayout->addWidget(map_);
     mapLayout->addLayout(mapButtons);
 
-    auto* okButton = makeButton(this, IdOk, QStringLiteral("OK"));
-    auto* cancelButton = makeButton(this, IdCancel, QStringLiteral("Cancel"));
+    auto* okButton = makeButton(this, IdOk, say(texts::TextId::DialogOk));
+    auto* cancelButton = makeButton(this, IdCancel, say(texts::TextId::DialogCancel));
     auto* closeButtons = new QHBoxLayout;
     closeButtons->addStretch();
     closeButtons->addWidget(okButton);

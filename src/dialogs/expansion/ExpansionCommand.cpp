@@ -4,6 +4,7 @@
 #include "setup/GridCounts.h"
 #include "setup/HeadOperations.h"
 #include "setup/TestSetup.h"
+#include "texts/QtTexts.h"
 #include "uikit/MessageBox.h"
 
 #include <QPointer>
@@ -14,7 +15,7 @@ ExpansionOutcome runExpansionSetting(QWidget* owner, HeadOperations& head,
                                      const ExpansionDialogWatcher& watcher)
 {
     if (head.setup().global().locked(GlobalSettings::LockExpandMenu)) {
-        uikit::message(owner, QStringLiteral("扩展板菜单被禁止！"));
+        uikit::message(owner, texts::qtext(texts::TextId::LockExpandMenu, head.setup().global().englishUi()));
         return ExpansionOutcome::Refused;
     }
     // The watcher may keep the refresh function a little longer than the dialog lives.

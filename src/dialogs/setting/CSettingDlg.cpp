@@ -15,16 +15,24 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleValidator>
 #include <QFrame>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
+
+using TextId = ::texts::TextId;
 
 namespace {
 
@@ -40,18 +48,10 @@ QRect dlu(int x, int y, int w, int h)
     return {px(x), py(y), px(w), py(h)};
 }
 
-template <typename T> T* place(QWidget* parent, T* widget, int id, QRect where)
+template <typename T> T* control(T* widget, int id)
 {
-    widget->setParent(parent);
-    widget->setGeometry(where);
-    if (id != 0)
-        uikit::setControlId(widget, id);
+    uikit::setControlId(widget, id);
     return widget;
-}
-
-QString text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
 }
 
 QString number(int value)
@@ -78,7 +78,7 @@ CSettingDlg::CSettingDlg(HeadOperations& head, display::BoardGrid& grid, std::st
     workingPanel().setChannelCount(channels_);
     samples_->setChannelColumns(channels_);
     averages_->setChannelColumns(channels_);
-    averages_->setLabel(0, text("均值"));
+    averages_->setLabel(0, say(TextId::Average));
 
     if (multiBoard_) {
         setWindowTitle(setting::texts::caption(english_, channels_, row_, col_,
@@ -97,7 +97,7 @@ CSettingDlg::CSettingDlg(HeadOperations& head, display::BoardGrid& grid, std::st
     liveTimer_->start(kPreviewPeriodMs);
 
     if (multiBoard_ && !editsBoard_)
-        uikit::message(parentWidget(), setting::texts::boardNotRead(english_), QMessageBox::Warning);
+        uikit::message(parentWidget(), say(TextId::BoardNotRead), QMessageBox::Warning);
 }
 
 // The preview view and the live-count timer use the preview grid, a member that goes before the
@@ -110,63 +110,131 @@ CSettingDlg::~CSettingDlg()
 
 void CSettingDlg::buildControls()
 {
-    setWindowTitle(text(texts::kCaption));
-    setFixedSize(dlu(0, 0, 379, 382).size());
-
-    samples_ = place(this, new SampleList, id::kSamples, dlu(6, 6, 366, 60));
-    capture_ = place(this, new QPushButton(text(texts::kCapture)), id::kCapture, dlu(6, 72, 50, 14));
+    setWindowTitle(say(TextId::SettingCaption));
+    // Laid out from the texts' own sizes in the order of the resource; the dialog can be
+    // enlarged and the preview takes the room it gains.
+    samples_ = control(new SampleList, id::kSamples);
+    capture_ = control(new QPushButton(say(TextId::Capture)), id::kCapture);
     // Saving and loading samples is offered to the operator (the buttons used to stay hidden).
-    save_ = place(this, new QPushButton(text(texts::kSave)), id::kSave, dlu(270, 72, 50, 14));
-    load_ = place(this, new QPushButton(text(texts::kLoad)), id::kLoad, dlu(324, 72, 50, 14));
-    averages_ = place(this, new SampleList, id::kAverages, dlu(6, 90, 366, 42));
-    baseline_ = place(this, new QPushButton(text(texts::kBaseline)), id::kBaseline, dlu(6, 138, 50, 14));
+    save_ = control(new QPushButton(say(TextId::SaveSamples)), id::kSave);
+    load_ = control(new QPushButton(say(TextId::LoadSamples)), id::kLoad);
+    averages_ = control(new SampleList, id::kAverages);
+    baseline_ = control(new QPushButton(say(TextId::Baseline)), id::kBaseline);
+    samples_->setMinimumHeight(dlu(0, 0, 0, 60).height());
+    averages_->setFixedHeight(dlu(0, 0, 0, 42).height());
 
-    // Group boxes first, so the controls inside them stack above.
-    place(this, new QGroupBox(text(texts::kRangeGroup)), 0, dlu(6, 156, 180, 36));
-    place(this, new QGroupBox(text(texts::kPearsonGroup)), 0, dlu(6, 192, 180, 30));
-    place(this, new QGroupBox(text(texts::kThresholdGroup)), 0, dlu(192, 156, 180, 84));
+    rangeMax_ = control(new QLineEdit, id::kRangeMax);
+    rangeMin_ = control(new QLineEdit, id::kRangeMin);
+    pearson_ = control(new QCheckBox(say(TextId::PearsonResource)), id::kPearson);
+    pearsonPercent_ = control(new QLineEdit, id::kPearsonPercent);
+    openAll_ = control(new QPushButton(say(TextId::OpenAllResource)), id::kOpenAll);
+    closeAll_ = control(new QPushButton(say(TextId::CloseAllResource)), id::kCloseAll);
+    byPercentage_ = control(new QRadioButton(say(TextId::ByPercentageResource)), id::kByPercentage);
+    percentage_ = control(new QLineEdit, id::kPercentage);
+    byAllowance_ = control(new QRadioButton(say(TextId::ByAllowanceResource)), id::kByAllowance);
+    allowedLow_ = control(new QLineEdit, id::kAllowedLow);
+    allowedHigh_ = control(new QLineEdit, id::kAllowedHigh);
+    allChannels_ = control(new QCheckBox(say(TextId::AllChannels)), id::kAllChannels);
+    singleChannel_ = control(new QCheckBox(say(TextId::SingleChannel)), id::kSingleChannel);
+    channelChoice_ = control(new QComboBox, id::kChannelChoice);
+    applySingle_ = control(new QPushButton(say(TextId::ApplySingle)), id::kApplySingle);
+    customOrder_ = control(new QCheckBox(say(TextId::CustomOrder)), id::kCustomOrder);
+    orderText_ = control(new QLineEdit(say(TextId::OrderExample)), id::kOrderText);
+    auto* cancel = control(new QPushButton(say(TextId::SettingCancel)), id::kCancel);
+    auto* ok = control(new QPushButton(say(TextId::SettingOk)), id::kOk);
 
-    place(this, new QLabel(text(texts::kUpper)), 0, dlu(18, 175, 15, 8));
-    rangeMax_ = place(this, new QLineEdit, id::kRangeMax, dlu(36, 168, 48, 14));
-    place(this, new QLabel(text(texts::kLower)), 0, dlu(90, 174, 15, 8));
-    rangeMin_ = place(this, new QLineEdit, id::kRangeMin, dlu(114, 168, 48, 14));
+    auto* range = new QGroupBox(say(TextId::RangeGroup));
+    auto* rangeLine = new QHBoxLayout(range);
+    rangeLine->addWidget(new QLabel(say(TextId::Upper)));
+    rangeLine->addWidget(rangeMax_);
+    rangeLine->addWidget(new QLabel(say(TextId::Lower)));
+    rangeLine->addWidget(rangeMin_);
 
-    pearson_ = place(this, new QCheckBox(text(texts::kPearson)), id::kPearson, dlu(18, 204, 105, 13));
-    pearsonPercent_ = place(this, new QLineEdit, id::kPearsonPercent, dlu(126, 204, 54, 14));
+    auto* similarity = new QGroupBox(say(TextId::PearsonGroup));
+    auto* similarityLine = new QHBoxLayout(similarity);
+    similarityLine->addWidget(pearson_);
+    similarityLine->addWidget(pearsonPercent_);
 
-    openAll_ = place(this, new QPushButton(text(texts::kOpenAll)), id::kOpenAll, dlu(6, 228, 54, 14));
-    closeAll_ = place(this, new QPushButton(text(texts::kCloseAll)), id::kCloseAll, dlu(66, 228, 54, 14));
+    auto* maskLine = new QHBoxLayout;
+    maskLine->addWidget(openAll_);
+    maskLine->addWidget(closeAll_);
+    maskLine->addStretch();
 
-    byPercentage_ =
-        place(this, new QRadioButton(text(texts::kByPercentage)), id::kByPercentage, dlu(204, 171, 37, 10));
-    percentage_ = place(this, new QLineEdit, id::kPercentage, dlu(252, 168, 114, 14));
-    byAllowance_ =
-        place(this, new QRadioButton(text(texts::kByAllowance)), id::kByAllowance, dlu(204, 191, 37, 10));
-    place(this, new QLabel(text(texts::kLower)), 0, dlu(252, 192, 15, 8));
-    allowedLow_ = place(this, new QLineEdit, id::kAllowedLow, dlu(270, 186, 36, 14));
-    place(this, new QLabel(text(texts::kUpper)), 0, dlu(312, 192, 15, 8));
-    allowedHigh_ = place(this, new QLineEdit, id::kAllowedHigh, dlu(330, 187, 36, 14));
-    allChannels_ =
-        place(this, new QCheckBox(text(texts::kAllChannels)), id::kAllChannels, dlu(204, 204, 112, 10));
-    singleChannel_ =
-        place(this, new QCheckBox(text(texts::kSingleChannel)), id::kSingleChannel, dlu(204, 222, 78, 10));
-    channelChoice_ = place(this, new QComboBox, id::kChannelChoice, dlu(288, 222, 36, 14));
-    applySingle_ =
-        place(this, new QPushButton(text(texts::kApplySingle)), id::kApplySingle, dlu(330, 221, 38, 14));
+    auto* left = new QVBoxLayout;
+    left->addWidget(range);
+    left->addWidget(similarity);
+    left->addLayout(maskLine);
+    left->addStretch();
+
+    auto* thresholds = new QGroupBox(say(TextId::ThresholdGroup));
+    auto* thresholdGrid = new QGridLayout(thresholds);
+    thresholdGrid->addWidget(byPercentage_, 0, 0);
+    thresholdGrid->addWidget(percentage_, 0, 1, 1, 4);
+    thresholdGrid->addWidget(byAllowance_, 1, 0);
+    thresholdGrid->addWidget(new QLabel(say(TextId::Lower)), 1, 1);
+    thresholdGrid->addWidget(allowedLow_, 1, 2);
+    thresholdGrid->addWidget(new QLabel(say(TextId::Upper)), 1, 3);
+    thresholdGrid->addWidget(allowedHigh_, 1, 4);
+    thresholdGrid->addWidget(allChannels_, 2, 0, 1, 5);
+    auto* singleLine = new QHBoxLayout;
+    singleLine->addWidget(singleChannel_);
+    singleLine->addWidget(channelChoice_);
+    singleLine->addWidget(applySingle_);
+    singleLine->addStretch();
+    thresholdGrid->addLayout(singleLine, 3, 0, 1, 5);
+
+    auto* settings = new QHBoxLayout;
+    settings->addLayout(left, 1);
+    settings->addWidget(thresholds, 1);
+
+    auto* captureLine = new QHBoxLayout;
+    captureLine->addWidget(capture_);
+    captureLine->addStretch();
+    captureLine->addWidget(save_);
+    captureLine->addWidget(load_);
+
+    auto* baselineLine = new QHBoxLayout;
+    baselineLine->addWidget(baseline_);
+    baselineLine->addStretch();
+
+    auto* orderLine = new QHBoxLayout;
+    orderLine->addWidget(customOrder_);
+    orderLine->addWidget(orderText_, 1);
+
+    auto* closeLine = new QHBoxLayout;
+    closeLine->addStretch();
+    closeLine->addWidget(cancel);
+    closeLine->addWidget(ok);
 
     // The preview takes the place of its frame; a double-click cycles a channel's mode.
-    place(this, new QFrame, id::kPreview, dlu(6, 246, 366, 96));
+    auto* frame = control(new QFrame, id::kPreview);
+    frame->setMinimumHeight(dlu(0, 0, 0, 96).height());
+
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(samples_);
+    page->addLayout(captureLine);
+    page->addWidget(averages_);
+    page->addLayout(baselineLine);
+    page->addLayout(settings);
+    page->addWidget(frame, 1);
+    page->addLayout(orderLine);
+    page->addLayout(closeLine);
+
     previewView_ = new CColorBar(preview_, this);
     previewView_->Attach(this, id::kPreview);
+    previewView_->setMinimumHeight(dlu(0, 0, 0, 96).height());
     previewView_->setModeCycling(true);
+    resize(dlu(0, 0, 379, 382).size().expandedTo(sizeHint()));
 
-    customOrder_ =
-        place(this, new QCheckBox(text(texts::kCustomOrder)), id::kCustomOrder, dlu(6, 348, 42, 10));
-    orderText_ =
-        place(this, new QLineEdit(text(texts::kOrderExample)), id::kOrderText, dlu(54, 348, 318, 14));
+    // Fields take only what they can hold; OK and Baseline check them again (pasted text).
+    for (QLineEdit* count : {rangeMax_, rangeMin_, allowedLow_, allowedHigh_})
+        count->setValidator(new QIntValidator(0, 65535, count));
+    percentage_->setValidator(new QIntValidator(0, 100, percentage_));
+    auto* pearsonRange = new QDoubleValidator(0.0, 100.0, 4, pearsonPercent_);
+    pearsonRange->setLocale(QLocale::c());
+    pearsonRange->setNotation(QDoubleValidator::StandardNotation);
+    pearsonPercent_->setValidator(pearsonRange);
 
-    auto* cancel = place(this, new QPushButton(text(texts::kCancel)), id::kCancel, dlu(258, 366, 56, 14));
-    auto* ok = place(this, new QPushButton(text(texts::kOk)), id::kOk, dlu(318, 366, 56, 14));
     ok->setDefault(true);
     cancel->setAutoDefault(false);
 
@@ -263,18 +331,23 @@ void CSettingDlg::fillOrderControls(bool orderEnable, const ChannelBytes& headOr
     orderText_->setCursorPosition(0); // a long order is wider than the edit: show its first entries
 }
 
+QString CSettingDlg::say(::texts::TextId id) const
+{
+    return setting::texts::say(id, english_);
+}
+
 void CSettingDlg::applyLanguage()
 {
-    capture_->setText(texts::capture(english_));
-    save_->setText(texts::save(english_));
-    load_->setText(texts::load(english_));
-    baseline_->setText(texts::baseline(english_));
-    pearson_->setText(texts::pearson(english_));
-    byPercentage_->setText(texts::byPercentage(english_));
-    byAllowance_->setText(texts::byAllowance(english_));
-    openAll_->setText(texts::openAll(english_));
-    closeAll_->setText(texts::closeAll(english_));
-    averages_->setLabel(0, texts::average(english_));
+    capture_->setText(say(TextId::Capture));
+    save_->setText(say(TextId::SaveSamples));
+    load_->setText(say(TextId::LoadSamples));
+    baseline_->setText(say(TextId::Baseline));
+    pearson_->setText(say(TextId::Pearson));
+    byPercentage_->setText(say(TextId::ByPercentage));
+    byAllowance_->setText(say(TextId::ByAllowance));
+    openAll_->setText(say(TextId::OpenAll));
+    closeAll_->setText(say(TextId::CloseAll));
+    averages_->setLabel(0, say(TextId::Average));
 }
 
 // Live counts come from the main grid's panel at the position the board table names for this

@@ -3,9 +3,13 @@
 #include "display/BoardGrid.h"
 #include "setup/Channels.h"
 #include "setup/GridCounts.h"
+#include "setup/ThresholdRule.h"
+#include "texts/Texts.h"
 
 #include <QDialog>
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 class CColorBar;
@@ -54,6 +58,8 @@ private:
     bool readBoardIntoPreview();
     void fillOrderControls(bool orderEnable, const ChannelBytes& headOrder);
     void applyLanguage();
+    // The text in the dialog's language.
+    QString say(::texts::TextId id) const;
 
     const display::BoardPanel* liveSource() const;
     void copyLiveCounts();
@@ -67,7 +73,26 @@ private:
     void saveSamples();
     void loadSamples();
 
-    bool storeBoard(double pearsonPercent);
+    // Input checks: each shows what is wrong (naming the field or the first channel concerned),
+    // puts the cursor into the field where there is one, and gives nullopt or false.
+    std::optional<std::uint16_t> checkedField(QLineEdit* edit, ::texts::TextId name, int max);
+    struct ViewRange {
+        std::uint16_t max = 0;
+        std::uint16_t min = 0;
+    };
+    std::optional<ViewRange> checkedViewRange();
+    bool thresholdsStorable(int channel, const thresholdrule::Thresholds& thresholds);
+
+    // The record fields OK stores, as checked.
+    struct StoredFields {
+        std::uint16_t viewRangeMax = 0;
+        std::uint16_t viewRangeMin = 0;
+        std::uint16_t percentage = 0;
+        std::uint16_t allowedHigh = 0;
+        std::uint16_t allowedLow = 0;
+        double pearsonPercent = 0.0;
+    };
+    bool storeBoard(const StoredFields& fields);
     bool storeOrder();
 
     HeadOperations& head_;

@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+using TextId = ::texts::TextId;
+
 void CSettingDlg::saveSamples()
 {
     const int channels = samples_->channelColumns();
@@ -31,14 +33,13 @@ void CSettingDlg::saveSamples()
 
 void CSettingDlg::loadSamples()
 {
-    if (uikit::message(this, QString::fromUtf8(rawdata::kReloadQuestion), QMessageBox::Question,
+    if (uikit::message(this, say(TextId::ReloadQuestion), QMessageBox::Question,
                        QMessageBox::Ok | QMessageBox::Cancel, QString()) != QMessageBox::Ok)
         return;
     // The file is read before the list is touched: without it the captured samples stay.
     const std::optional<std::vector<rawdata::SampleRow>> rows = rawdata::load(rawdata::filePath(row_, col_));
     if (!rows) {
-        uikit::message(this, QString::fromUtf8(rawdata::kFileMissing), QMessageBox::NoIcon, QMessageBox::Ok,
-                       QString());
+        uikit::message(this, say(TextId::FileMissing), QMessageBox::NoIcon, QMessageBox::Ok, QString());
         return;
     }
     samples_->setRowCount(0);

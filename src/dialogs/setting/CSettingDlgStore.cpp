@@ -4,9 +4,9 @@
 #include "ChannelOrderText.h"
 #include "PercentInput.h"
 #include "SettingTexts.h"
+#include "Thresholds.h"
 #include "setup/HeadOperations.h"
 #include "setup/TestSetup.h"
-#include "uikit/DialogNumber.h"
 #include "uikit/MessageBox.h"
 
 #include <QCheckBox>
@@ -15,14 +15,13 @@
 
 #include <span>
 
+using TextId = ::texts::TextId;
+
 namespace {
 
 constexpr auto kRelaxed = std::memory_order_relaxed;
 
-std::uint16_t field16(const QLineEdit* edit)
-{
-    return uikit::dialogNumber<std::uint16_t>(edit->text());
-}
+constexpr int kMaxCount = static_cast<int>(thresholdrule::kMaxCount);
 
 // Entries 0..n-1 of a panel array as a whole 64-entry array whose later entries are zero.
 template <typename T> ChannelValues firstChannels(const display::BoardPanel::Channels<T>& source, int n)
@@ -41,21 +40,66 @@ void CSettingDlg::accept()
         QDialog::accept();
         return;
     }
-    // The Pearson percentage is checked before anything is written, so that a typo there never
-    // leaves the head half stored with the dialog still open.
+    // Every field is checked before anything is written, so that a typo never stores nonsense
+    // nor leaves the head half stored with the dialog still open.
+    const std::optional<ViewRange> range = checkedViewRange();
+    if (!range)
+        return;
+    StoredFields fields;
+    fields.viewRangeMax = range->max;
+    fields.viewRangeMin = range->min;
+    const auto percentage = checkedField(percentage_, TextId::FieldPercentage, thresholdrule::kMaxPercentage);
+    if (!percentage)
+        return;
+    fields.percentage = *percentage;
+    const auto low = checkedField(allowedLow_, TextId::FieldAllowedLow, kMaxCount);
+    if (!low)
+        return;
+    fields.allowedLow = *low;
+    const auto high = checkedField(allowedHigh_, TextId::FieldAllowedHigh, kMaxCount);
+    if (!high)
+        return;
+    fields.allowedHigh = *high;
     const std::optional<double> pearsonPercent = setting::parsePercent(pearsonPercent_->text().toStdString());
     if (!pearsonPercent) {
-        uikit::message(this, setting::texts::notANumber());
+        uikit::message(this, say(TextId::NotANumber));
+        pearsonPercent_->setFocus();
         return;
     }
-    bool written = storeBoard(*pearsonPercent);
+    if (*pearsonPercent < 0.0 || *pearsonPercent > 100.0) {
+        uikit::message(this, say(TextId::FieldOutOfRange).arg(say(TextId::FieldPearson)).arg(0).arg(100),
+                       QMessageBox::Warning);
+        pearsonPercent_->setFocus();
+        return;
+    }
+    fields.pearsonPercent = *pearsonPercent;
+    // The working thresholds, and in the all-channels mode the ones the stored parameters give
+    // for the working references (the one-key setting derives them again from the record).
+    const display::BoardPanel& panel = workingPanel();
+    const bool byPercentage = byPercentage_->isChecked();
+    for (int i = 0; i < channels_; ++i) {
+        const auto c = static_cast<std::size_t>(i);
+        if (!thresholdsStorable(
+                i, {panel.thresholdLow[c].load(kRelaxed), panel.thresholdHigh[c].load(kRelaxed)}))
+            return;
+        if (!allChannels_->isChecked())
+            continue;
+        const std::uint16_t reference = panel.reference[c].load(kRelaxed);
+        if (!thresholdsStorable(
+                i, byPercentage
+                       ? setting::thresholdsByPercentage(reference, fields.percentage)
+                       : setting::thresholdsByAllowance(reference, fields.allowedHigh, fields.allowedLow)))
+            return;
+    }
+
+    bool written = storeBoard(fields);
     written = storeOrder() && written;
     if (!written)
-        uikit::message(this, setting::texts::headNotWritten(english_), QMessageBox::Warning);
+        uikit::message(this, say(TextId::HeadNotWritten), QMessageBox::Warning);
     QDialog::accept();
 }
 
-bool CSettingDlg::storeBoard(double pearsonPercent)
+bool CSettingDlg::storeBoard(const StoredFields& fields)
 {
     const display::BoardPanel& panel = workingPanel();
     const int k = boardIndex_;
@@ -68,14 +112,14 @@ bool CSettingDlg::storeBoard(double pearsonPercent)
     // Read, change, write: the reserved bytes and the measurement settings keep the head's values,
     // and the record stays in the working record for the steps after OK.
     ok = head_.changeBoardRecord(k, [&](BoardRecord& record) {
-        record.viewRangeMax = field16(rangeMax_);
-        record.viewRangeMin = field16(rangeMin_);
+        record.viewRangeMax = fields.viewRangeMax;
+        record.viewRangeMin = fields.viewRangeMin;
         record.setFlag(BoardRecord::PercentMode, byPercentage_->isChecked());
-        record.percentage = field16(percentage_);
-        record.allowedHigh = field16(allowedHigh_);
-        record.allowedLow = field16(allowedLow_);
+        record.percentage = fields.percentage;
+        record.allowedHigh = fields.allowedHigh;
+        record.allowedLow = fields.allowedLow;
         record.setFlag(BoardRecord::PearsonEnable, pearson_->isChecked());
-        record.pearsonThreshold = pearsonPercent / 100.0;
+        record.pearsonThreshold = fields.pearsonPercent / 100.0;
     }) && ok;
     return ok;
 }
@@ -97,7 +141,7 @@ bool CSettingDlg::storeOrder()
     if (!parsed.valid()) {
         const int messages = parsed.badEntries + (parsed.tooFewEntries ? 1 : 0);
         for (int i = 0; i < messages; ++i)
-            uikit::message(this, setting::texts::badOrder());
+            uikit::message(this, say(TextId::BadOrder));
         return true; // nothing was to be written
     }
     const bool ok = head_.writeBoardOrder(boardIndex_, true, parsed.order);

@@ -15,6 +15,7 @@ SampleList::SampleList(QWidget* parent) : QTableWidget(parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setShowGrid(true);
+    setTabKeyNavigation(false); // Tab moves on to the next control, never traps the operator here
     verticalHeader()->hide();
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setDefaultSectionSize(kColumnWidth);
@@ -65,6 +66,10 @@ void SampleList::setLabel(int row, const QString& text)
 {
     ensureRow(row);
     item(row, 0)->setText(text);
+    // The label column grows to show its label whole (an "AVG" beside the check box).
+    const int needed = sizeHintForColumn(0);
+    if (columnWidth(0) < needed)
+        setColumnWidth(0, needed);
 }
 
 bool SampleList::ticked(int row) const

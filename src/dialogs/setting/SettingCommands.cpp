@@ -4,6 +4,7 @@
 #include "setup/DeviceType.h"
 #include "setup/HeadOperations.h"
 #include "setup/TestSetup.h"
+#include "texts/QtTexts.h"
 #include "uikit/MessageBox.h"
 
 #include <algorithm>
@@ -24,7 +25,8 @@ std::string currentDeviceType(HeadOperations& head)
 bool runBoardSetting(QWidget* parent, HeadOperations& head, display::BoardGrid& grid, int row, int col)
 {
     if (head.setup().global().locked(GlobalSettings::LockContextSetting)) {
-        uikit::message(parent, QString::fromUtf8("右键参数菜单被禁止！"));
+        uikit::message(parent,
+                       texts::qtext(texts::TextId::LockContextSetting, head.setup().global().englishUi()));
         return false;
     }
     CSettingDlg dialog(head, grid, currentDeviceType(head), row, col, parent);

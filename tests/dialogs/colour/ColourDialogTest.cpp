@@ -45,6 +45,7 @@ void click(QWidget* dialog, int id)
 TEST(ColourDialog, ShowsTheColoursAndSwitches)
 {
     GlobalSettings settings = sampleSettings(ColorScheme::CustomColors | ColorScheme::CustomMaskColor);
+    settings.setOutput(GlobalSettings::EnglishUi, false);
     CColorSetting dialog(settings);
     EXPECT_EQ(dialog.windowTitle(), "颜色设置");
     EXPECT_EQ(button(&dialog, CColorSetting::IdPassColor)->color(), QColor(10, 20, 30));

@@ -96,10 +96,96 @@ TEST_P(SettingThresholds, BaselineWithoutSamplesDerivesThemFromTheHeadsReference
 INSTANTIATE_TEST_SUITE_P(Cases, SettingThresholds,
                          ::testing::Values(ThresholdCase{1000, true, "10", "0", "0", 900, 1100},
                                            ThresholdCase{1003, true, "10", "0", "0", 902, 1103},
-                                           ThresholdCase{100, true, "150", "0", "0", 65486, 250},
-                                           ThresholdCase{10, false, "0", "5", "20", 65526, 15},
-                                           // typed text is read up to the first non-digit
-                                           ThresholdCase{1000, false, "0", "12abc", "", 1000, 1012}));
+                                           ThresholdCase{1000, false, "0", "12", " 0 ", 1000, 1012},
+                                           ThresholdCase{10, false, "0", "65525", "7", 3, 65535}));
+
+// A typo or a parameter that would leave 0..65535 (the head would wrap it into a channel that
+// always fails or always passes) is refused by Baseline and by OK with a message naming the field
+// or the first channel concerned, and the head keeps every byte.
+struct BadInputCase {
+    const char* name;
+    int reference; // channel 0's reference on the head
+    bool byPercentage;
+    int field; // the edit typed into
+    QString typed;
+    const char* named; // what the message must name (Chinese interface)
+};
+
+class SettingBadInput : public SettingDialogTest, public ::testing::WithParamInterface<BadInputCase> {};
+
+TEST_P(SettingBadInput, IsRefusedWithAMessageAndTheHeadUnchanged)
+{
+    const BadInputCase& c = GetParam();
+    setHeadArray(0, BoardArray::Reference, {c.reference, 1000, 1000, 1000});
+    const std::vector<std::uint8_t> before = headSetup();
+    auto dialog = openDialog();
+    click(*dialog, c.byPercentage ? id::kByPercentage : id::kByAllowance);
+    type(*dialog, id::kPercentage, "10");
+    type(*dialog, id::kAllowedHigh, "10");
+    type(*dialog, id::kAllowedLow, "10");
+    type(*dialog, id::kRangeMax, "2000");
+    type(*dialog, id::kRangeMin, "0");
+    type(*dialog, c.field, c.typed);
+    const display::BoardPanel& panel = dialog->workingPanel();
+    const std::uint16_t lowBefore = panel.thresholdLow[0].load();
+
+    click(*dialog, id::kBaseline);
+    ASSERT_EQ(messages.texts().size(), 1) << messages.texts().join(" | ").toStdString();
+    EXPECT_TRUE(messages.texts().front().contains(QString::fromUtf8(c.named)))
+        << messages.texts().front().toStdString();
+    EXPECT_EQ(panel.thresholdLow[0].load(), lowBefore); // the working data is left as it was
+
+    click(*dialog, id::kOk);
+    ASSERT_EQ(messages.texts().size(), 2);
+    EXPECT_TRUE(messages.texts().back().contains(QString::fromUtf8(c.named)))
+        << messages.texts().back().toStdString();
+    EXPECT_NE(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(headSetup(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SettingBadInput,
+    ::testing::Values(BadInputCase{"LettersAsPercentage", 1000, true, id::kPercentage, "abc", "百分比"},
+                      BadInputCase{"NegativePercentage", 1000, true, id::kPercentage, "-10", "百分比"},
+                      BadInputCase{"PercentageAbove100", 100, true, id::kPercentage, "150", "百分比"},
+                      BadInputCase{"EmptyPercentage", 1000, true, id::kPercentage, "", "百分比"},
+                      BadInputCase{"DigitsThenLetters", 1000, false, id::kAllowedHigh, "12abc", "阀值上限"},
+                      BadInputCase{"EmptyAllowance", 1000, false, id::kAllowedLow, "", "阀值下限"},
+                      BadInputCase{"AllowanceAbove16Bits", 1000, false, id::kAllowedLow, "70000", "阀值下限"},
+                      BadInputCase{"LowThresholdBelowZero", 10, false, id::kAllowedLow, "20", "通道0"},
+                      BadInputCase{"HighThresholdAbove65535", 1000, false, id::kAllowedHigh, "65000",
+                                   "通道0"},
+                      BadInputCase{"LettersAsRange", 1000, true, id::kRangeMax, "x", "数值范围上限"},
+                      BadInputCase{"RangeMinAboveMax", 1000, true, id::kRangeMin, "3000", "数值范围的下限"}),
+    [](const ::testing::TestParamInfo<BadInputCase>& bad) { return std::string(bad.param.name); });
+
+TEST_F(SettingDialogTest, SingleChannelSettingRefusesAThresholdBelowZero)
+{
+    setHeadArray(0, BoardArray::Reference, {1000, 10, 1000, 1000});
+    auto dialog = openDialog();
+    click(*dialog, id::kSingleChannel);
+    control<QComboBox>(*dialog, id::kChannelChoice)->setCurrentIndex(1);
+    type(*dialog, id::kAllowedLow, "20");
+    type(*dialog, id::kAllowedHigh, "5");
+    const std::uint16_t lowBefore = dialog->workingPanel().thresholdLow[1].load();
+    click(*dialog, id::kApplySingle);
+    ASSERT_EQ(messages.texts().size(), 1);
+    EXPECT_TRUE(messages.texts().front().contains(QString::fromUtf8("通道1")))
+        << messages.texts().front().toStdString();
+    EXPECT_EQ(dialog->workingPanel().thresholdLow[1].load(), lowBefore);
+}
+
+TEST_F(SettingDialogTest, EnglishRefusalsNameTheFieldInEnglish)
+{
+    setGlobal([](GlobalSettings& g) { g.setOutput(GlobalSettings::EnglishUi, true); });
+    auto dialog = openDialog();
+    click(*dialog, id::kByPercentage);
+    type(*dialog, id::kPercentage, "abc");
+    click(*dialog, id::kBaseline);
+    ASSERT_EQ(messages.texts().size(), 1);
+    EXPECT_EQ(messages.texts().front(),
+              QStringLiteral("\"Percentage\" must be a whole number from 0 to 100. Nothing was stored."));
+}
 
 TEST_F(SettingDialogTest, OkStoresEveryArrayInOrderWithEntriesPastTheBoardZero)
 {
@@ -140,7 +226,7 @@ TEST_F(SettingDialogTest, OkStoresTheRecordFieldsAndKeepsTheOthers)
     setHeadRecord(0, record);
     auto dialog = openDialog();
     type(*dialog, id::kRangeMax, "7000");
-    type(*dialog, id::kRangeMin, "70000"); // cut to 16 bits: 4464
+    type(*dialog, id::kRangeMin, "4464");
     type(*dialog, id::kPercentage, "15");
     type(*dialog, id::kAllowedHigh, "30");
     type(*dialog, id::kAllowedLow, "40");
@@ -276,11 +362,11 @@ TEST_F(SettingDialogTest, SingleChannelModeUsesAllowancesAndStoresPercentModeCle
 
     control<QComboBox>(*dialog, id::kChannelChoice)->setCurrentIndex(2);
     type(*dialog, id::kAllowedHigh, "50");
-    type(*dialog, id::kAllowedLow, "3001");
+    type(*dialog, id::kAllowedLow, "3000");
     click(*dialog, id::kApplySingle);
     click(*dialog, id::kOk);
 
-    EXPECT_EQ(headArray(0, BoardArray::ThresholdLow)[2], 65535);
+    EXPECT_EQ(headArray(0, BoardArray::ThresholdLow)[2], 0);
     EXPECT_EQ(headArray(0, BoardArray::ThresholdHigh)[2], 3050);
     EXPECT_EQ(headArray(0, BoardArray::ThresholdLow)[1], 2); // other channels keep theirs
     EXPECT_EQ(headArray(0, BoardArray::ThresholdHigh)[3], 8);

@@ -12,46 +12,68 @@ namespace {
 
 using setting::ThresholdPair;
 
+using Fault = thresholdrule::Fault;
+
 struct PercentCase {
+    const char* name;
     std::uint16_t reference;
     std::uint16_t percentage;
     ThresholdPair expected;
+    Fault fault;
 };
 
 class ThresholdsByPercentage : public ::testing::TestWithParam<PercentCase> {};
 
-TEST_P(ThresholdsByPercentage, TruncateTowardZeroAndKeep16Bits)
+// The exact thresholds, truncated toward zero; a pair outside 0..65535 is a refusal, never a
+// wrapped value (100 less 150 % used to be stored as 65486, a channel that always fails).
+TEST_P(ThresholdsByPercentage, AreExactAndRefusedOutside16Bits)
 {
     const PercentCase& c = GetParam();
     EXPECT_EQ(setting::thresholdsByPercentage(c.reference, c.percentage), c.expected);
+    EXPECT_EQ(thresholdrule::faultOf(c.expected), c.fault);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ThresholdsByPercentage,
-                         ::testing::Values(PercentCase{1000, 10, {900, 1100}},
-                                           PercentCase{1003, 10, {902, 1103}},    // 902.7 and 1103.3
-                                           PercentCase{100, 150, {65486, 250}},   // -50 wraps
-                                           PercentCase{65000, 10, {58500, 5964}}, // 71500 wraps
-                                           PercentCase{0, 50, {0, 0}}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ThresholdsByPercentage,
+    ::testing::Values(PercentCase{"TenPercentOf1000", 1000, 10, {900, 1100}, Fault::None},
+                      PercentCase{"TruncatedTowardZero", 1003, 10, {902, 1103}, Fault::None}, // 902.7, 1103.3
+                      PercentCase{"LowBelowZeroIsRefused", 100, 150, {-50, 250}, Fault::LowBelowZero},
+                      PercentCase{"HighAbove65535IsRefused", 65000, 10, {58500, 71500}, Fault::HighAboveMax},
+                      PercentCase{"ZeroReference", 0, 50, {0, 0}, Fault::None}),
+    [](const ::testing::TestParamInfo<PercentCase>& c) { return std::string(c.param.name); });
 
 struct AllowanceCase {
+    const char* name;
     std::uint16_t reference;
     std::uint16_t high;
     std::uint16_t low;
     ThresholdPair expected;
+    Fault fault;
 };
 
 class ThresholdsByAllowance : public ::testing::TestWithParam<AllowanceCase> {};
 
-TEST_P(ThresholdsByAllowance, WrapModulo65536)
+TEST_P(ThresholdsByAllowance, AreExactAndRefusedOutside16Bits)
 {
     const AllowanceCase& c = GetParam();
     EXPECT_EQ(setting::thresholdsByAllowance(c.reference, c.high, c.low), c.expected);
+    EXPECT_EQ(thresholdrule::faultOf(c.expected), c.fault);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ThresholdsByAllowance,
-                         ::testing::Values(AllowanceCase{10, 5, 20, {65526, 15}},
-                                           AllowanceCase{1000, 100, 50, {950, 1100}},
-                                           AllowanceCase{65530, 10, 0, {65530, 4}}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ThresholdsByAllowance,
+    ::testing::Values(AllowanceCase{"LowBelowZeroIsRefused", 10, 5, 20, {-10, 15}, Fault::LowBelowZero},
+                      AllowanceCase{"Plain", 1000, 100, 50, {950, 1100}, Fault::None},
+                      AllowanceCase{
+                          "HighAbove65535IsRefused", 65530, 10, 0, {65530, 65540}, Fault::HighAboveMax},
+                      AllowanceCase{"EdgesFit", 10, 65525, 10, {0, 65535}, Fault::None}),
+    [](const ::testing::TestParamInfo<AllowanceCase>& c) { return std::string(c.param.name); });
+
+TEST(ThresholdFault, LowAboveHighIsRefused)
+{
+    EXPECT_EQ(thresholdrule::faultOf({200, 100}), Fault::LowAboveHigh);
+    EXPECT_EQ(thresholdrule::faultOf({100, 100}), Fault::None);
+}
 
 TEST(TruncatedMean, IntegerDivisionOverTheValues)
 {

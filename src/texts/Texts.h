@@ -1,0 +1,157 @@
+#pragma once
+
+// Every text the station shows the operator that exists in both interface languages: one table
+// per language (ChineseTexts.cpp, EnglishTexts.cpp), looked up by id. Texts are UTF-8; format
+// texts keep their printf or QString::arg placeholders, the same in both languages.
+//
+// Adding a text: add its id below (anywhere, in its group), then one line with that id to each
+// of the two tables. The build fails when a table misses an id or holds one twice.
+namespace texts {
+
+enum class TextId {
+    // Main window and connection.
+    ConnectedCaption,
+    PaneConnected,
+    PaneDisconnected,
+    PanePlugInHead,
+    GridRefusedCaption,
+    SecondInstance,
+    UnsupportedType,
+    OldFirmware,
+    OneKeyDone,
+    OneKeyConfirm,
+    OneKeyByPercentage,
+    OneKeyByAllowances,
+    VersionCaption,
+    FirmwareTooOld108,
+    FirmwareTooOld110,
+    BoardSettingItem,
+    ProductCaption,
+    HeadNotAccessible,
+    BoardNotLoaded,
+    // Operator lock refusals.
+    LockContextMenu,
+    LockContextSetting,
+    LockLoad,
+    LockSave,
+    LockExpandMenu,
+    // Setup files.
+    SetupFileFilter,
+    TypeMismatch,
+    FileSaved,
+    SaveCaption,
+    FileLoaded,
+    LoadCaption,
+    SaveFailed,
+    HeadReadFailedNotSaved,
+    HeadWriteFailedNotLoaded,
+    FileGridOutOfRange,
+    FileIncomplete, // the missing section or key follows on its own line
+    NotASetupFile,
+    FileUnreadable,
+    // Raw-data files.
+    ReloadQuestion,
+    FileMissing,
+    // Baseline dialog: controls.
+    SettingCaption,
+    SettingTitle,
+    FirmwareVersionSuffix,
+    FirmwareVersionUnread,
+    Capture,
+    SaveSamples,
+    LoadSamples,
+    Baseline,
+    RangeGroup,
+    Upper,
+    Lower,
+    PearsonGroup,
+    PearsonResource,
+    Pearson,
+    OpenAllResource,
+    CloseAllResource,
+    OpenAll,
+    CloseAll,
+    ThresholdGroup,
+    ByPercentageResource,
+    ByAllowanceResource,
+    ByPercentage,
+    ByAllowance,
+    AllChannels,
+    SingleChannel,
+    ApplySingle,
+    CustomOrder,
+    OrderExample,
+    SettingCancel,
+    SettingOk,
+    NumberColumn,
+    Average,
+    // Baseline dialog: messages.
+    BaselineLocked,
+    NoSampleTicked,
+    NoChannelSelected,
+    NotANumber,
+    BadOrder,
+    BoardNotRead,
+    HeadNotWritten,
+    SamplesNotSaved,
+    // Input checks: what is wrong and in which field or channel.
+    FieldEmpty,
+    FieldOutOfRange,
+    ThresholdLowBelowZero,
+    ThresholdHighAboveMax,
+    ThresholdLowAboveHigh,
+    RangeMinAboveMax,
+    OneKeyBoard,
+    FieldPercentage,
+    FieldAllowedLow,
+    FieldAllowedHigh,
+    FieldRangeMax,
+    FieldRangeMin,
+    FieldPearson,
+    // Expansion board dialog.
+    ExpandCaption,
+    ExpandGridMessage,
+    ExpandAddressGroup,
+    ExpandBoardCount,
+    ExpandAddress,
+    ExpandGridGroup,
+    ExpandRead,
+    ExpandSet,
+    ExpandRow,
+    ExpandCol,
+    ExpandMapGroup,
+    ExpandInitialise,
+    ExpandWrite,
+    DialogOk,
+    DialogCancel,
+    // Colour dialog.
+    ColourCaption,
+    CustomColours,
+    CustomExcessColour,
+    CustomMaskColour,
+    PassColour,
+    HighColour,
+    LowColour,
+    ColourOk,
+    ColourCancel,
+    ColourOther,
+    // About dialog.
+    AboutFirmwareGroup,
+    AboutType,
+    AboutVersion,
+    AboutTime,
+    AboutSoftwareGroup,
+    AboutVersionNumber,
+    FirmwareSoftType,
+    FirmwareHardType,
+    FirmwareFixes,
+    // Camera window.
+    NoCamera,
+
+    Count // not a text: the number of ids
+};
+
+// The text of the id in the chosen language.
+const char* text(TextId id, bool english);
+
+} // namespace texts
