@@ -92,6 +92,14 @@ HeadProtocol::Outcome HeadProtocol::receive(const Report& report, HeadState& sta
         frame_.push_back(report);
         return --reportsMissing_ == 0 ? execute(state) : Outcome{};
     }
+    Outcome outcome = receiveFirst(report, state);
+    if (isHeader(report) && reportsMissing_ == 0)
+        outcome.code = report[3]; // a frame of one report
+    return outcome;
+}
+
+HeadProtocol::Outcome HeadProtocol::receiveFirst(const Report& report, HeadState& state)
+{
     if (!isHeader(report))
         return {};
 
@@ -127,6 +135,7 @@ HeadProtocol::Outcome HeadProtocol::execute(HeadState& state) const
 {
     const std::vector<Report>& f = frame_;
     Outcome outcome;
+    outcome.code = f[0][3];
     switch (f[0][3]) {
     case CUSBHardWare::kBusRead: {
         // The station asks for the selected board's firmware version with BusWrite(01, FE).

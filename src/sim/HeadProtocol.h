@@ -3,6 +3,7 @@
 #include "HeadState.h"
 #include "device/Report.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@ public:
     struct Outcome {
         std::vector<Report> replies; // 65 bytes each, byte 0 = 0
         bool restart = false;        // the head is to leave the bus and come back
+        std::uint8_t code = 0;       // command of the frame this report completed; 0: none
     };
 
     // `patchSignature` is the text PatchBlock must carry in bytes 8..17 to be applied.
@@ -27,6 +29,8 @@ public:
     void reset();
 
 private:
+    // A report outside a frame: a command of its own or the header of a longer frame.
+    Outcome receiveFirst(const Report& report, HeadState& state);
     Outcome execute(HeadState& state) const;
     Outcome readCounts(const Report& frame, HeadState& state) const;
     void patchBlock(const Report& frame, HeadState& state) const;

@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 // A simulated test head: answers every command with the reports a real head sends, keeps its
@@ -72,8 +73,11 @@ public:
     void clearSetup();
 
     // Faults.
-    void setNoReply(bool on);                              // replies are never sent; reads time out
-    void setReplyDelay(std::chrono::milliseconds delay);   // replies become readable only after delay
+    void setNoReply(bool on);                            // replies are never sent; reads time out
+    void setReplyDelay(std::chrono::milliseconds delay); // replies become readable only after delay
+    // Late for one chosen command: the replies to the next frame with that command code become
+    // readable only after delay (on top of the reply delay); other frames answer as usual.
+    void delayNextReplyTo(std::uint8_t code, std::chrono::milliseconds delay);
     void vanishAfterReports(int n);                        // leaves the bus on the n-th report from now
     void setZeroCounts(bool on);                           // ReadCounts answers zeros
     void setRestartDelay(std::chrono::milliseconds delay); // time off the bus after Restart
@@ -124,6 +128,7 @@ private:
 
     bool noReply_ = false;
     std::chrono::milliseconds replyDelay_{0};
+    std::optional<std::pair<std::uint8_t, std::chrono::milliseconds>> lateCommand_;
     int vanishCountdown_ = 0; // 0: off
     std::chrono::milliseconds restartDelay_{300};
     int restartCount_ = 0;
