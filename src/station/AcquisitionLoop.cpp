@@ -2,14 +2,25 @@
 
 #include "StationTexts.h"
 #include "device/CUSBChannel.h"
+#include "device/Pacing.h"
 #include "display/BoardGrid.h"
 #include "setup/GlobalSettings.h"
 #include "setup/TestSetup.h"
 
+#include <cstdio>
 #include <mutex>
 
 namespace station {
 namespace {
+
+using namespace std::chrono_literals;
+
+// After a cycle cut short by a head that does not answer: a re-synchronisation has just waited
+// out its bound, or the handle is dead and the removal is on its way; do not spin.
+constexpr auto kSilentCyclePause = 50ms;
+// The acquisition thread's timers fire at most this late, so the control-block pauses stay
+// close to their 10 ms.
+constexpr auto kAcquisitionTimerSlack = 1us;
 
 std::uint8_t low8(int value)
 {
@@ -23,8 +34,16 @@ int failCountOf(const display::BoardGrid& grid)
 
 } // namespace
 
+AcquisitionLoop::AcquisitionLoop(StationContext& context)
+    : ctx_(context), link_(context.channel, context.view)
+{
+}
+
 void AcquisitionLoop::run()
 {
+    pacing::setTimerSlack(kAcquisitionTimerSlack);
+    // Closing cuts the exchange in progress short instead of waiting out its bound.
+    const CUSBChannel::CancelScope cancel([this] { return ctx_.flags.stopping(); });
     while (ctx_.flags.run.load(std::memory_order_acquire) && !ctx_.flags.stopping())
         cycle();
 }
@@ -35,18 +54,26 @@ void AcquisitionLoop::cycle()
     for (int k = 0;; ++k) {
         if (ctx_.flags.stopping())
             return; // closing: the close sequence sets the outputs itself
-        if (!readBoard(k))
+        const BoardRead read = readBoard(k);
+        if (read == BoardRead::NoBoard)
             break;
+        if (read == BoardRead::HeadSilent) {
+            // The lamps and LCD cannot be set; the next cycle's first request re-synchronises.
+            link_.update(ctx_.setup.global().englishUi());
+            ctx_.flags.pause(kSilentCyclePause);
+            return;
+        }
     }
+    link_.update(ctx_.setup.global().englishUi());
     signalResult();
 }
 
-bool AcquisitionLoop::readBoard(int k)
+AcquisitionLoop::BoardRead AcquisitionLoop::readBoard(int k)
 {
     const GlobalSettings global = ctx_.setup.global();
     const int boards = global.gridCols * global.gridRows;
     if (k >= boards)
-        return false;
+        return BoardRead::NoBoard;
 
     const BoardTableEntry entry = ctx_.setup.boardTableEntry(k);
     const int col = entry.col();
@@ -61,7 +88,8 @@ bool AcquisitionLoop::readBoard(int k)
 
     CUSBChannel& head = ctx_.channel;
     std::lock_guard composite(head.compositeLock);
-    head.SelectPort(address, bits);
+    if (!head.SelectPort(address, bits))
+        return BoardRead::HeadSilent; // nothing was sent: the head is not in step
 
     CUSBHardWare::CountsBuffer buffer{};
     // Counts whose reply did not arrive would be another reply's bytes: they are never judged.
@@ -73,11 +101,11 @@ bool AcquisitionLoop::readBoard(int k)
 
     const bool shown =
         col < global.gridCols && row < global.gridRows && display::BoardGrid::inStorage(row, col);
+    if (!received)
+        link_.update(global.englishUi()); // say so at once when the head has gone quiet
     if (received && shown && !ctx_.flags.expansionDialogOpen.load(std::memory_order_acquire)) {
         display::BoardPanel& panel = ctx_.grid.panel(row, col);
 
-        // A board whose tested channels all read 0 means the head's front end has stopped: a
-        // hardware-type head is restarted, which brings the station through a reconnection.
         int tested = 0;
         unsigned long sum = 0;
         for (int i = 0; i < n; ++i)
@@ -85,18 +113,49 @@ bool AcquisitionLoop::readBoard(int k)
                 ++tested;
                 sum += counts[static_cast<std::size_t>(i)];
             }
-        if (sum == 0 && tested >= 1 && head.firmwareInfo().isHardwareType()) {
-            ctx_.flags.run.store(false, std::memory_order_release);
-            head.Restart();
+        if (zeroReadingRule(k, row, col, tested, sum)) {
+            panel.setRaw(counts.data(), n);
+            if (ctx_.flags.recording.load(std::memory_order_relaxed) && ctx_.record)
+                ctx_.record(counts);
         }
-
-        panel.setRaw(counts.data(), n);
-        if (ctx_.flags.recording.load(std::memory_order_relaxed) && ctx_.record)
-            ctx_.record(counts);
     }
 
     head.SelectPort(address, 0);
-    return true;
+    return head.inStep() ? BoardRead::Done : BoardRead::HeadSilent;
+}
+
+bool AcquisitionLoop::zeroReadingRule(int k, int row, int col, int tested, unsigned long sum)
+{
+    // A board whose tested channels all read 0 means the head's front end has stopped: a
+    // hardware-type head is restarted, which brings the station through a reconnection. A board
+    // that still reads zeros after a few restarts is wired wrong; restarting cannot mend that.
+    CUSBChannel& head = ctx_.channel;
+    ZeroRestarts& restarts = ctx_.flags.zeroRestarts;
+    if (sum != 0 || tested < 1) {
+        restarts.countsRead(k);
+        return true;
+    }
+    if (!head.firmwareInfo().isHardwareType())
+        return true;
+    if (head.commandRunning())
+        return true; // a command's own exchanges are not cut short by a restart
+    switch (restarts.zerosRead(k)) {
+    case ZeroRestarts::Action::Restart:
+        ctx_.flags.run.store(false, std::memory_order_release);
+        head.Restart();
+        return true;
+    case ZeroRestarts::Action::GiveUp: {
+        const bool english = ctx_.setup.global().englishUi();
+        char message[512];
+        std::snprintf(message, sizeof message, english ? text::kZeroBoardEnglish : text::kZeroBoardChinese,
+                      row, col, ZeroRestarts::kLimit);
+        ctx_.view.postMessage(StationMessage::make(message, std::nullopt, MessageIcon::Warning));
+        return false;
+    }
+    case ZeroRestarts::Action::Hold:
+        return false; // not measured: the board's counts are not shown
+    }
+    return false;
 }
 
 std::uint8_t AcquisitionLoop::buzzerValue(std::uint8_t outputFlags, int failCount)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LinkStatus.h"
 #include "StationContext.h"
 
 namespace station {
@@ -9,7 +10,7 @@ namespace station {
 // each other without pause while the run flag is set.
 class AcquisitionLoop {
 public:
-    explicit AcquisitionLoop(StationContext& context) : ctx_(context) {}
+    explicit AcquisitionLoop(StationContext& context);
 
     // Runs cycles until the run flag is found clear before a cycle (or the station stops).
     void run();
@@ -22,11 +23,18 @@ public:
     static std::pair<std::uint8_t, std::uint8_t> lampValues(std::uint8_t outputFlags, int failCount);
 
 private:
-    // Reads board k; false when the board table says there is no board k any more.
-    bool readBoard(int k);
+    enum class BoardRead {
+        Done,      // read (or its counts dropped)
+        NoBoard,   // the board table says there is no board k any more
+        HeadSilent // the head did not answer and the link is still out of step
+    };
+    BoardRead readBoard(int k);
+    // The zero-reading rule for board k at (row, col); true when the counts are to be shown.
+    bool zeroReadingRule(int k, int row, int col, int tested, unsigned long sum);
     void signalResult();
 
     StationContext& ctx_;
+    LinkStatus link_;
 };
 
 } // namespace station

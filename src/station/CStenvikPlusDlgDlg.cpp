@@ -392,6 +392,8 @@ void CStenvikPlusDlgDlg::refuse(const std::string& message)
 
 void CStenvikPlusDlgDlg::runCommand(int id)
 {
+    // A command's own exchanges (a dialog's OK, a Load) are not cut short by the loop's restart.
+    const CUSBChannel::CommandGuard ownSequence(channel_);
     if (auto item = measureItem(id)) {
         const int b = setup_.global().gridCols * colorBar_->hitRow() + colorBar_->hitCol();
         if (auto refusal = boardCommands_.setMeasure(b, *item))

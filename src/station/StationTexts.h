@@ -9,6 +9,9 @@ inline constexpr const char* kConnectedEnglish = "USB Connected";
 inline constexpr const char* kConnectedChinese = "设备已连接";
 inline constexpr const char* kRemoved = "Disconnected";
 inline constexpr const char* kGridRefused = "参数设置有误，请重新设置参数！";
+// Caption and pane 0 while the head is on the bus but does not answer.
+inline constexpr const char* kHeadSilentChinese = "测试头无响应";
+inline constexpr const char* kHeadSilentEnglish = "Head not responding";
 
 // Status pane labels.
 inline constexpr const char* kPaneConnectedEnglish = "Connected";
@@ -22,6 +25,13 @@ inline constexpr const char* kMonitorFailed = "RegisterDeviceNotification   fail
 inline constexpr const char* kUnsupportedType = "不支持的测试板";
 inline constexpr const char* kOldFirmware = "本版本需要固件版本为V0.0.5.6以上版本，请升级固件！";
 inline constexpr const char* kOneKeyDone = "一键设置完成!";
+// A board whose tested channels keep reading 0 after the head was restarted for it: row, column
+// (as the context menu counts them) and the number of restarts.
+inline constexpr const char* kZeroBoardChinese =
+    "%d行%d列的测试板所有通道读数为0，测试头已为此连续重启%d次，不再重启。请检查该板的接线！";
+inline constexpr const char* kZeroBoardEnglish =
+    "Row %d Col %d: every channel reads 0. The head was restarted %d times in a row for this board "
+    "and is not restarted again. Check the wiring of this board.";
 inline constexpr const char* kVersionCaption = "版本提示";
 inline constexpr const char* kFirmwareTooOld108 =
     "测试头固件版本太低，不支持本命令，当前固件版本为Ver%X.%02X，需要支持本命令固件版本为Ver1.08，"
