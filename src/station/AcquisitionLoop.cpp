@@ -39,9 +39,14 @@ AcquisitionLoop::AcquisitionLoop(StationContext& context)
 {
 }
 
-void AcquisitionLoop::run()
+void AcquisitionLoop::prepareThread()
 {
     pacing::setTimerSlack(kAcquisitionTimerSlack);
+}
+
+void AcquisitionLoop::run()
+{
+    prepareThread();
     // Closing cuts the exchange in progress short instead of waiting out its bound.
     const CUSBChannel::CancelScope cancel([this] { return ctx_.flags.stopping(); });
     while (ctx_.flags.run.load(std::memory_order_acquire) && !ctx_.flags.stopping())

@@ -15,6 +15,10 @@ public:
     // Runs cycles until the run flag is found clear before a cycle (or the station stops).
     void run();
 
+    // Sets up the calling thread to pace the head: small timer slack, so the control-block
+    // pauses end close to their 10 ms. run() does it; so does anything else that runs cycles.
+    static void prepareThread();
+
     // One cycle over every board, then the result.
     void cycle();
 
