@@ -196,6 +196,11 @@ void CStenvikPlusDlgDlg::updatePane(int pane, const PaneUpdate& update)
             statusBar_->SetPaneLabelAlign(pane, *update.align);
         if (update.label)
             statusBar_->SetPaneLabel(pane, qs(*update.label));
+        // The connection state is read from a distance: pane 0 grows to show its label whole.
+        if (pane == 0 && update.label) {
+            const int needed = statusBar_->fontMetrics().horizontalAdvance(qs(*update.label)) + 12;
+            statusBar_->setPaneWidth(0, std::max(90, needed));
+        }
     });
 }
 

@@ -71,6 +71,22 @@ TEST(Window, PluggingInConnectsAndUnpluggingDisconnectsLater)
     EXPECT_EQ(rig.window.statusBarEx()->pane(0).label, qs("未连接"));
 }
 
+TEST(Window, ASilentHeadIsShownInTheCaptionAndPaneZeroUntilItAnswers)
+{
+    WindowRig rig;
+    ASSERT_TRUE(rig.startRunning());
+    rig.window.channel().setReplyTimeout(std::chrono::milliseconds(200));
+    rig.head->setNoReply(true);
+    ASSERT_TRUE(rig.pump([&] { return rig.window.windowTitle() == qs(text::kHeadSilentChinese); }, 5000));
+    EXPECT_EQ(rig.window.statusBarEx()->pane(0).label, qs(text::kHeadSilentChinese));
+    rig.idle(100);
+
+    rig.head->setNoReply(false);
+    ASSERT_TRUE(rig.pump([&] { return rig.window.windowTitle() == qs(text::kConnectedChinese); }, 5000));
+    EXPECT_EQ(rig.window.statusBarEx()->pane(0).label, qs("已连接"));
+    EXPECT_EQ(rig.head->restartCount(), 0);
+}
+
 TEST(Window, ClosingSwitchesTheHeadOff)
 {
     WindowRig rig;
