@@ -4,23 +4,20 @@ namespace station {
 
 ZeroRestarts::Action ZeroRestarts::zerosRead(int board)
 {
-    std::lock_guard lock(mutex_);
-    int& restarts = restartsInARow_[board];
-    if (restarts < kLimit) {
-        ++restarts;
-        return Action::Restart;
-    }
-    if (restarts == kLimit) {
-        ++restarts;
-        return Action::GiveUp;
-    }
-    return Action::Hold;
+    if (board < 0 || board >= kBoards)
+        return Action::Hold;
+    std::atomic<int>& restarts = restartsInARow_[static_cast<std::size_t>(board)];
+    const int before = restarts.load(std::memory_order_relaxed);
+    if (before > kLimit)
+        return Action::Hold;
+    restarts.store(before + 1, std::memory_order_relaxed);
+    return before < kLimit ? Action::Restart : Action::GiveUp;
 }
 
 void ZeroRestarts::countsRead(int board)
 {
-    std::lock_guard lock(mutex_);
-    restartsInARow_.erase(board);
+    if (board >= 0 && board < kBoards)
+        restartsInARow_[static_cast<std::size_t>(board)].store(0, std::memory_order_relaxed);
 }
 
 } // namespace station

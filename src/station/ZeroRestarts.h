@@ -1,7 +1,7 @@
 #pragma once
 
-#include <map>
-#include <mutex>
+#include <array>
+#include <atomic>
 
 namespace station {
 
@@ -9,10 +9,14 @@ namespace station {
 // restarts the head, which brings the station through a reconnection; a board that reads zeros
 // for a reason a restart cannot mend (a board table naming an unwired port) would restart it for
 // ever. So the head is restarted at most kLimit times in a row for the same board; after that
-// the board is given up until it reads counts again. Thread-safe.
+// the board is given up until it reads counts again.
+//
+// Written by the acquisition loop only (one runs at a time, each joined before the next starts);
+// the counters are atomic so that anyone may look.
 class ZeroRestarts {
 public:
     static constexpr int kLimit = 3;
+    static constexpr int kBoards = 64; // board indices 0..63
 
     enum class Action {
         Restart, // restart the head (counted)
@@ -26,8 +30,8 @@ public:
     void countsRead(int board);
 
 private:
-    std::mutex mutex_;
-    std::map<int, int> restartsInARow_; // by board index; kLimit + 1 once given up
+    // Restarts in a row by board index; kLimit + 1 once given up.
+    std::array<std::atomic<int>, kBoards> restartsInARow_{};
 };
 
 } // namespace station
