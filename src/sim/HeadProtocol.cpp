@@ -86,26 +86,33 @@ void HeadProtocol::reset()
     reportsMissing_ = 0;
 }
 
+namespace {
+
+// What a completed frame was, so that faults can pick one command.
+HeadProtocol::Outcome named(HeadProtocol::Outcome outcome, const std::vector<Report>& frame)
+{
+    outcome.command = frame[0][3];
+    const bool memory =
+        outcome.command == CUSBHardWare::kReadMemory || outcome.command == CUSBHardWare::kWriteMemory;
+    if (memory && frame.size() > 1)
+        outcome.address = static_cast<std::uint16_t>(frame[1][1] << 8 | frame[1][2]);
+    return outcome;
+}
+
+} // namespace
+
 HeadProtocol::Outcome HeadProtocol::receive(const Report& report, HeadState& state)
 {
     if (reportsMissing_ > 0) {
         frame_.push_back(report);
-        return --reportsMissing_ == 0 ? execute(state) : Outcome{};
+        return --reportsMissing_ == 0 ? named(execute(state), frame_) : Outcome{};
     }
-    Outcome outcome = receiveFirst(report, state);
-    if (isHeader(report) && reportsMissing_ == 0)
-        outcome.code = report[3]; // a frame of one report
-    return outcome;
-}
-
-HeadProtocol::Outcome HeadProtocol::receiveFirst(const Report& report, HeadState& state)
-{
     if (!isHeader(report))
         return {};
 
     switch (report[3]) {
     case CUSBHardWare::kReadCounts:
-        return readCounts(report, state);
+        return named(readCounts(report, state), {report});
     case CUSBHardWare::kPatchBlock:
         patchBlock(report, state);
         return {};
@@ -128,14 +135,13 @@ HeadProtocol::Outcome HeadProtocol::receiveFirst(const Report& report, HeadState
         return {};
     frame_.assign(1, report);
     reportsMissing_ = following;
-    return following == 0 ? execute(state) : Outcome{};
+    return following == 0 ? named(execute(state), frame_) : Outcome{};
 }
 
 HeadProtocol::Outcome HeadProtocol::execute(HeadState& state) const
 {
     const std::vector<Report>& f = frame_;
     Outcome outcome;
-    outcome.code = f[0][3];
     switch (f[0][3]) {
     case CUSBHardWare::kBusRead: {
         // The station asks for the selected board's firmware version with BusWrite(01, FE).

@@ -15,7 +15,8 @@ public:
     struct Outcome {
         std::vector<Report> replies; // 65 bytes each, byte 0 = 0
         bool restart = false;        // the head is to leave the bus and come back
-        std::uint8_t code = 0;       // command of the frame this report completed; 0: none
+        std::uint8_t command = 0;    // code of the completed frame (0: no frame completed)
+        std::uint16_t address = 0;   // memory address of a memory command, else 0
     };
 
     // `patchSignature` is the text PatchBlock must carry in bytes 8..17 to be applied.
@@ -29,8 +30,6 @@ public:
     void reset();
 
 private:
-    // A report outside a frame: a command of its own or the header of a longer frame.
-    Outcome receiveFirst(const Report& report, HeadState& state);
     Outcome execute(HeadState& state) const;
     Outcome readCounts(const Report& frame, HeadState& state) const;
     void patchBlock(const Report& frame, HeadState& state) const;

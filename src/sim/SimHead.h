@@ -75,11 +75,14 @@ public:
     // Faults.
     void setNoReply(bool on);                            // replies are never sent; reads time out
     void setReplyDelay(std::chrono::milliseconds delay); // replies become readable only after delay
+    void vanishAfterReports(int n);                      // leaves the bus on the n-th report from now
+    void setZeroCounts(bool on);                         // ReadCounts answers zeros
+    // The replies to the next command with this code (and, when given, this memory address)
+    // are lost; the command itself is carried out. One shot per call; calls queue up.
+    void dropReplyTo(std::uint8_t command, std::optional<std::uint16_t> address = std::nullopt);
     // Late for one chosen command: the replies to the next frame with that command code become
     // readable only after delay (on top of the reply delay); other frames answer as usual.
     void delayNextReplyTo(std::uint8_t code, std::chrono::milliseconds delay);
-    void vanishAfterReports(int n);                        // leaves the bus on the n-th report from now
-    void setZeroCounts(bool on);                           // ReadCounts answers zeros
     void setRestartDelay(std::chrono::milliseconds delay); // time off the bus after Restart
     int restartCount() const;
 
@@ -115,6 +118,7 @@ private:
     int read(const Port& port, std::uint8_t* data, std::size_t length, int timeoutMs);
 
     bool portAliveLocked(const Port& port) const;
+    bool takeReplyDrop(const HeadProtocol::Outcome& outcome); // with mutex_ held
     void leaveLocked();
     void deliverPresenceEvents();
     void runPresenceThread();
@@ -130,6 +134,11 @@ private:
     std::chrono::milliseconds replyDelay_{0};
     std::optional<std::pair<std::uint8_t, std::chrono::milliseconds>> lateCommand_;
     int vanishCountdown_ = 0; // 0: off
+    struct ReplyDrop {
+        std::uint8_t command;
+        std::optional<std::uint16_t> address;
+    };
+    std::vector<ReplyDrop> replyDrops_;
     std::chrono::milliseconds restartDelay_{300};
     int restartCount_ = 0;
 

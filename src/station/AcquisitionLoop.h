@@ -2,12 +2,16 @@
 
 #include "LinkStatus.h"
 #include "StationContext.h"
+#include "display/CycleResult.h"
+
+#include <optional>
 
 namespace station {
 
-// The acquisition thread's work: read every board of the board table into the grid, then signal
-// the overall result (failCount of the grid) on the head's buzzer, lamps and LCD. Cycles follow
-// each other without pause while the run flag is set.
+// The acquisition thread's work: read every board of the board table into the grid, judge the
+// counts just read, publish that verdict (grid panels, failCount, cycle observers) and signal it
+// on the head's buzzer, lamps and LCD. Cycles follow each other without pause while the run flag
+// is set.
 class AcquisitionLoop {
 public:
     explicit AcquisitionLoop(StationContext& context);
@@ -19,7 +23,7 @@ public:
     // pauses end close to their 10 ms. run() does it; so does anything else that runs cycles.
     static void prepareThread();
 
-    // One cycle over every board, then the result.
+    // One cycle over every board, then the verdict and its signals.
     void cycle();
 
     // The value of the buzzer byte and of the two lamp bytes for a failing-board count.
@@ -27,18 +31,31 @@ public:
     static std::pair<std::uint8_t, std::uint8_t> lampValues(std::uint8_t outputFlags, int failCount);
 
 private:
-    enum class BoardRead {
-        Done,      // read (or its counts dropped)
-        NoBoard,   // the board table says there is no board k any more
-        HeadSilent // the head did not answer and the link is still out of step
+    // One board's read: where it is shown and whether its counts arrived.
+    struct BoardRead {
+        bool exists = false;     // false: the board table has no board k any more
+        bool stored = false;     // counts arrived and went into a shown, loaded panel
+        bool headSilent = false; // the head did not answer and the link is still out of step
+        int row = 0;
+        int col = 0;
+        int channels = 0;
+        BoardCounts counts{};
+        std::int64_t readAt = 0; // steady ms
     };
+
     BoardRead readBoard(int k);
     // The zero-reading rule for board k at (row, col); true when the counts are to be shown.
     bool zeroReadingRule(int k, int row, int col, int tested, unsigned long sum);
-    void signalResult();
+    // Judges a stored board on the counts it just read and publishes it to its panel.
+    display::BoardResult judgeBoard(int k, const BoardRead& read);
+    // Every shown board's verdict for this cycle: judged boards as judged (unless their counts
+    // are already too old), every other shown board not measured; failCount from them.
+    display::CycleResult judgeCycle(std::vector<display::BoardResult> judged);
+    void signalResult(int failCount);
 
     StationContext& ctx_;
     LinkStatus link_;
+    std::uint64_t cycles_ = 0;
 };
 
 } // namespace station

@@ -206,6 +206,7 @@ void CStenvikPlusDlgDlg::updatePane(int pane, const PaneUpdate& update)
 
 void CStenvikPlusDlgDlg::buildMenuBar(bool englishUi, bool certificateOff)
 {
+    grid_.englishText.store(englishUi, std::memory_order_relaxed);
     bridge_.post([this, englishUi, certificateOff] {
         fillMenuBar(menuBar(), englishUi);
         connectMenuBar();
@@ -521,13 +522,16 @@ void CStenvikPlusDlgDlg::loadConfiguration()
     dialog.setDefaultSuffix(QStringLiteral("ini"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    const auto show = [this](const UserMessage& m) {
+    // The success message is shown before the Restart; a failed Restart must not show it again.
+    bool shown = false;
+    const auto show = [this, &shown](const UserMessage& m) {
+        shown = true;
         uikit::message(this, qs(m.text), toQIcon(static_cast<MessageIcon>(m.icon)), QMessageBox::Ok,
                        m.caption ? std::optional<QString>(qs(*m.caption)) : std::nullopt);
     };
     const configfile::LoadResult result =
         configfile::load(ops_, dialog.selectedFiles().first().toStdString(), show);
-    if (!result.restarted)
+    if (!shown)
         show(result.message);
 }
 
@@ -546,6 +550,8 @@ QMenu* CStenvikPlusDlgDlg::openContextMenu(const QPoint& windowPos, bool show)
     const QPoint at = colorBar_->mapFrom(this, windowPos);
     colorBar_->SetMousePoint(at.x(), at.y(), 0);
     colorBar_->HitTest();
+    if (!colorBar_->hitShown())
+        return nullptr; // beside the grid: no board to act on
 
     if (contextMenu_)
         contextMenu_->deleteLater();
