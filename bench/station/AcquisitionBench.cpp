@@ -59,6 +59,7 @@ void BM_AcquisitionCycle(benchmark::State& state)
     setup.setGlobal(global);
     setup.grid().set(rows, cols);
     station::AcquisitionLoop loop(ctx);
+    station::AcquisitionLoop::prepareThread(); // as the acquisition thread does
     for (auto _ : state) // NOLINT(clang-analyzer-deadcode.DeadStores): the benchmark's loop idiom
         loop.cycle();
     state.counters["boards"] = rows * cols;

@@ -1,6 +1,6 @@
 #include "CUSBChannel.h"
 
-#include <thread>
+#include "Pacing.h"
 
 namespace {
 constexpr std::chrono::milliseconds kControlPause{10};
@@ -16,6 +16,7 @@ bool CUSBChannel::openTester(HidBus& bus)
     if (!handle)
         return false;
     replaceHandle(std::move(handle));
+    resetLink();
     return true;
 }
 
@@ -24,6 +25,7 @@ void CUSBChannel::attach(std::unique_ptr<HidHandle> handle)
     std::lock_guard composite(compositeLock);
     std::lock_guard transaction(transactionLock);
     replaceHandle(std::move(handle));
+    resetLink();
 }
 
 void CUSBChannel::detach()
@@ -31,10 +33,15 @@ void CUSBChannel::detach()
     attach(nullptr);
 }
 
-std::string CUSBChannel::devicePath()
+CUSBChannel::CommandGuard::CommandGuard(CUSBChannel& channel) : channel_(channel)
 {
-    std::lock_guard transaction(transactionLock);
-    return handlePath();
+    std::lock_guard composite(channel_.compositeLock);
+    channel_.commandsRunning_.fetch_add(1, std::memory_order_acq_rel);
+}
+
+CUSBChannel::CommandGuard::~CommandGuard()
+{
+    channel_.commandsRunning_.fetch_sub(1, std::memory_order_acq_rel);
 }
 
 FirmwareInfo CUSBChannel::firmwareInfo() const
@@ -53,26 +60,31 @@ bool CUSBChannel::setControlByte(int index, std::uint8_t value)
 {
     std::lock_guard composite(compositeLock);
     std::lock_guard transaction(transactionLock);
-    std::this_thread::sleep_for(kControlPause);
+    using Clock = std::chrono::steady_clock;
+    pacing::sleepUntil(Clock::now() + kControlPause);
     Payload control{};
     if (!ReadControl(control))
         return false; // never write back a control block made of another reply's bytes
     if (index >= 0 && index < static_cast<int>(control.size()))
         control[static_cast<std::size_t>(index)] = value;
-    std::this_thread::sleep_for(kControlPause);
+    pacing::sleepUntil(Clock::now() + kControlPause);
     return WriteControl(control);
 }
 
 bool CUSBChannel::readIdentity(Payload& block)
 {
     std::lock_guard composite(compositeLock);
-    return ReadBlock(storage::IDENTITY_BLOCK, block);
+    if (!ReadBlock(storage::IDENTITY_BLOCK, block))
+        return false;
+    rememberIdentity(block);
+    return true;
 }
 
 std::string identityText(const Payload& block, int offset)
 {
     std::string text;
-    for (int at = offset; at < offset + storage::kIdentityTextSize && at < static_cast<int>(block.size()); ++at) {
+    for (int at = offset; at < offset + storage::kIdentityTextSize && at < static_cast<int>(block.size());
+         ++at) {
         const auto c = static_cast<char>(block[static_cast<std::size_t>(at)]);
         if (c == '\0')
             break;

@@ -5,6 +5,7 @@
 #include "HidBus.h"
 #include "StorageMap.h"
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -29,7 +30,24 @@ public:
     // Closes the open handle, if any (under both locks).
     void detach();
     // Path of the open handle, empty when none; used to tell whether a removal concerns the head.
-    std::string devicePath();
+    // Never waits for a transaction, so the GUI thread may ask at any time.
+    std::string devicePath() const { return handlePath(); }
+
+    // Held by a command that runs a sequence of exchanges of its own (a dialog's OK, a Load, the
+    // one-key setting): while one is held the acquisition loop does not restart the head under
+    // it. Taking it waits for the composite sequence in progress, so a restart decided before has
+    // been sent by then.
+    class CommandGuard {
+    public:
+        explicit CommandGuard(CUSBChannel& channel);
+        ~CommandGuard();
+        CommandGuard(const CommandGuard&) = delete;
+        CommandGuard& operator=(const CommandGuard&) = delete;
+
+    private:
+        CUSBChannel& channel_;
+    };
+    bool commandRunning() const { return commandsRunning_.load(std::memory_order_acquire) > 0; }
 
     // The connected head's firmware record, read at every connection.
     FirmwareInfo firmwareInfo() const;
@@ -39,10 +57,12 @@ public:
     // locks. Every other byte is written back as read.
     bool setControlByte(int index, std::uint8_t value);
 
-    // Reads the identity block (254) under compositeLock.
+    // Reads the identity block (254) under compositeLock. The first one read after opening the
+    // head is kept as the link's known answer (knownIdentity()).
     bool readIdentity(Payload& block);
 
 private:
+    std::atomic<int> commandsRunning_{0};
     mutable std::mutex firmwareMutex_;
     FirmwareInfo firmwareInfo_;
 };

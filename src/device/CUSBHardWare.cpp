@@ -1,6 +1,7 @@
 #include "CUSBHardWare.h"
 
 #include "DeviceIds.h"
+#include "StorageMap.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -49,20 +50,117 @@ std::string CUSBHardWare::patchSignature()
     return text;
 }
 
+// ---- link state ------------------------------------------------------------------------------
+
+std::optional<Payload> CUSBHardWare::knownIdentity() const
+{
+    std::lock_guard lock(identityMutex_);
+    return knownIdentity_;
+}
+
+void CUSBHardWare::rememberIdentity(const Payload& identity)
+{
+    std::lock_guard lock(identityMutex_);
+    if (!knownIdentity_)
+        knownIdentity_ = identity;
+}
+
+void CUSBHardWare::resetLink()
+{
+    {
+        std::lock_guard lock(identityMutex_);
+        knownIdentity_.reset();
+    }
+    noteReply();
+    inStep_.store(true, std::memory_order_release);
+}
+
+void CUSBHardWare::noteReply()
+{
+    lastReplyAt_.store(std::chrono::steady_clock::now().time_since_epoch().count(),
+                       std::memory_order_relaxed);
+}
+
+void CUSBHardWare::loseStep()
+{
+    if (inStep_.exchange(false, std::memory_order_acq_rel) && trace())
+        trace()->note("out of step: a reply is missing");
+}
+
+bool CUSBHardWare::resynchronise()
+{
+    std::lock_guard lock(transactionLock);
+    return inStep() || tryResynchronise();
+}
+
+bool CUSBHardWare::askIdentity(Payload& identity)
+{
+    const Report request[] = {headerReport(kReadBlock), parameterReport({storage::IDENTITY_BLOCK, 0x40})};
+    for (const Report& r : request)
+        if (!writeReport(r))
+            return false;
+    Report reply{};
+    if (readReportInto(reply, replyTimeout()) != ReadResult::Received)
+        return false;
+    noteReply();
+    std::copy_n(reply.begin() + 1, kPayloadSize, identity.begin());
+    return true;
+}
+
+bool CUSBHardWare::tryResynchronise()
+{
+    if (!hasDevice() || cancelRequested())
+        return false;
+    if (drainUntilQuiet(kSettleTime, replyTimeout()) < 0)
+        return false;
+    Payload answer{};
+    if (!askIdentity(answer))
+        return false;
+    if (const std::optional<Payload> known = knownIdentity()) {
+        if (answer != *known)
+            return false; // another request's late reply: drained next time
+    } else {
+        // Nothing known yet (the link was lost before the identity was first read): two equal
+        // answers in a row stand for it.
+        Payload again{};
+        if (!askIdentity(again) || again != answer)
+            return false;
+        rememberIdentity(answer);
+    }
+    // A report right behind the answer means the answer itself may have been a late one.
+    if (drainUntilQuiet(kSettleTime, replyTimeout()) != 0)
+        return false;
+    inStep_.store(true, std::memory_order_release);
+    if (trace())
+        trace()->note("in step again");
+    return true;
+}
+
+// ---- transactions --------------------------------------------------------------------------
+
 template <typename OnReply>
 bool CUSBHardWare::transact(const Report* reports, int reportCount, int replies, OnReply&& onReply)
 {
     std::lock_guard lock(transactionLock);
-    bool complete = hasDevice();
+    // A cancelled worker and an out-of-step link that cannot be brought back write nothing.
+    bool complete = hasDevice() && !cancelRequested() && (inStep() || tryResynchronise());
     if (complete) {
         discardLateReplies();
         for (int i = 0; i < reportCount; ++i)
             complete = writeReport(reports[i]) && complete;
+        if (!complete)
+            loseStep(); // the head may hold half a frame
     }
-    // Once a reply is missing the rest are not waited for; a late one is dropped before the
+    // Once a reply is missing the rest are not waited for; the link re-synchronises before the
     // next request.
     for (int r = 0; r < replies; ++r) {
-        complete = complete && readReport();
+        if (complete) {
+            complete = readReport() == ReadResult::Received;
+            if (complete)
+                noteReply();
+            else
+                loseStep();
+        }
         onReply(r, replyBuffer);
     }
     return complete;

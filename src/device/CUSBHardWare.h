@@ -5,8 +5,11 @@
 #include "hiddata.h"
 
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,10 +20,38 @@
 // when a head was open and its reports were written). Output arguments are filled from the
 // reply buffer either way, so a caller that ignores the result sees what the head's previous
 // reply left there; callers whose decisions rest on a reply check the result instead.
+//
+// The link keeps request and reply in step. A transaction that misses a reply (time-out, cancel,
+// failed write) puts the link out of step: a reply may still be on its way and would answer the
+// wrong request. Before the next request the link re-synchronises: it drains the input until
+// the line has been quiet for kSettleTime, then reads the identity block and compares it byte for
+// byte with the one read at connection. Only a match puts the link back in step; until then every
+// command fails without writing anything to the head.
 class CUSBHardWare : public hiddata {
 public:
     // Re-entrant: a thread that holds it may call commands, which take it again.
     std::recursive_mutex transactionLock;
+
+    // How long the line must be quiet before the known request is sent. The head answers within
+    // a few milliseconds and sends the reports of one answer back to back (1 ms polling), and the
+    // station never grants it more than 20 ms to settle between requests: once a stalled head
+    // sends what it owes, nothing more comes after 50 ms of silence. Well under the reply bound,
+    // so a re-synchronisation costs little next to the time-out that caused it.
+    static constexpr std::chrono::milliseconds kSettleTime{50};
+
+    // Whether requests and replies are known to be in step (see above). Any thread.
+    bool inStep() const { return inStep_.load(std::memory_order_acquire); }
+    // When the last reply arrived (or the handle was opened). Any thread.
+    std::chrono::steady_clock::time_point lastReplyAt() const
+    {
+        return std::chrono::steady_clock::time_point(
+            std::chrono::steady_clock::duration(lastReplyAt_.load(std::memory_order_relaxed)));
+    }
+    // The identity block (254) of the open head as first read after opening it; nullopt before.
+    // The known answer of a re-synchronisation. Any thread; never waits for a transaction.
+    std::optional<Payload> knownIdentity() const;
+    // Re-synchronises now when the link is out of step (under transactionLock). True when in step.
+    bool resynchronise();
 
     // Command codes (byte 3 of the header report).
     enum Code : std::uint8_t {
@@ -72,12 +103,31 @@ public:
     // The ten characters PatchBlock carries in bytes 8..17.
     static std::string patchSignature();
 
+protected:
+    // A new handle was put in place: the link starts in step, with no known identity.
+    void resetLink();
+    // Keeps the identity block as the known answer, unless one is known already.
+    void rememberIdentity(const Payload& identity);
+
 private:
     // Writes the reports, then reads `replies` reports; after each read, onReply gets the
     // reply buffer (also when that read failed). Returns whether every reply arrived.
+    // On an out-of-step link nothing is written unless re-synchronising succeeds first.
     template <typename OnReply>
     bool transact(const Report* reports, int reportCount, int replies, OnReply&& onReply);
     bool transact(const Report* reports, int reportCount);
+
+    void loseStep();
+    void noteReply();
+    bool tryResynchronise();
+    // Writes the identity block request and reads its one reply into `identity`.
+    bool askIdentity(Payload& identity);
+
+    std::atomic<bool> inStep_{true};
+    std::atomic<std::chrono::steady_clock::rep> lastReplyAt_{
+        std::chrono::steady_clock::now().time_since_epoch().count()};
+    mutable std::mutex identityMutex_; // guards knownIdentity_ only
+    std::optional<Payload> knownIdentity_;
 };
 
 // The header report H(c) and the other report helpers shared by the head simulation's tests.

@@ -2,6 +2,7 @@
 
 #include "DeviceIds.h"
 
+#include <algorithm>
 #include <cstring>
 
 std::string narrowUtf16(const std::u16string& text)
@@ -69,6 +70,32 @@ std::unique_ptr<HidHandle> OpenTester(HidBus& bus)
     return found.code == HID_FOUND ? std::move(found.handle) : nullptr;
 }
 
+namespace {
+
+// The innermost cancellation scope of the calling thread.
+thread_local const hiddata::CancelScope* innermostScope = nullptr;
+
+} // namespace
+
+hiddata::CancelScope::CancelScope(std::function<bool()> cancelled)
+    : cancelled_(std::move(cancelled)), outer_(innermostScope)
+{
+    innermostScope = this;
+}
+
+hiddata::CancelScope::~CancelScope()
+{
+    innermostScope = outer_;
+}
+
+bool hiddata::cancelRequested()
+{
+    for (const CancelScope* scope = innermostScope; scope != nullptr; scope = scope->outer_)
+        if (scope->cancelled_ && scope->cancelled_())
+            return true;
+    return false;
+}
+
 hiddata::~hiddata() = default;
 
 void hiddata::setTrace(std::shared_ptr<ReportTrace> trace)
@@ -79,12 +106,17 @@ void hiddata::setTrace(std::shared_ptr<ReportTrace> trace)
 void hiddata::replaceHandle(std::unique_ptr<HidHandle> handle)
 {
     deviceHandle = std::move(handle); // the replaced handle closes here
+    {
+        std::lock_guard lock(pathMutex_);
+        path_ = deviceHandle ? deviceHandle->path() : std::string();
+    }
     hasDevice_.store(deviceHandle != nullptr, std::memory_order_release);
 }
 
 std::string hiddata::handlePath() const
 {
-    return deviceHandle ? deviceHandle->path() : std::string();
+    std::lock_guard lock(pathMutex_);
+    return path_;
 }
 
 bool hiddata::writeReport(const Report& report)
@@ -96,23 +128,45 @@ bool hiddata::writeReport(const Report& report)
     return deviceHandle->write(report.data(), report.size());
 }
 
-bool hiddata::readReport()
+hiddata::ReadResult hiddata::readReportInto(Report& into, std::chrono::milliseconds bound)
 {
+    using Clock = std::chrono::steady_clock;
     if (!deviceHandle)
-        return false;
-    Report incoming{};
-    const int n =
-        deviceHandle->read(incoming.data(), incoming.size(), replyTimeoutMs_.load(std::memory_order_relaxed));
-    if (n <= 0) {
-        if (trace_)
-            trace_->readTimeout();
-        return false;
+        return ReadResult::Failed;
+    // A cancellable thread's wait is cut into slices so that it stops waiting soon after it is
+    // cancelled; a slice that times out costs nothing on the wire.
+    const bool cancellable = innermostScope != nullptr;
+    const auto deadline = Clock::now() + bound;
+    for (;;) {
+        const auto left = std::max(std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()),
+                                   std::chrono::milliseconds(0));
+        const auto slice = cancellable ? std::min(left, kCancelPoll) : left;
+        const int n = deviceHandle->read(into.data(), into.size(), static_cast<int>(slice.count()));
+        if (n > 0) {
+            into[0] = 0;
+            if (trace_)
+                trace_->read(into);
+            return ReadResult::Received;
+        }
+        if (n < 0)
+            return ReadResult::Failed;
+        if (cancelRequested())
+            return ReadResult::Cancelled;
+        if (Clock::now() >= deadline) {
+            if (trace_)
+                trace_->readTimeout();
+            return ReadResult::TimedOut;
+        }
     }
-    incoming[0] = 0;
-    replyBuffer = incoming;
-    if (trace_)
-        trace_->read(replyBuffer);
-    return true;
+}
+
+hiddata::ReadResult hiddata::readReport()
+{
+    Report incoming{};
+    const ReadResult result = readReportInto(incoming, replyTimeout());
+    if (result == ReadResult::Received)
+        replyBuffer = incoming;
+    return result;
 }
 
 void hiddata::discardLateReplies()
@@ -123,5 +177,35 @@ void hiddata::discardLateReplies()
     while (deviceHandle->read(stale.data(), stale.size(), 0) > 0) {
         if (trace_)
             trace_->discarded(stale);
+    }
+}
+
+int hiddata::drainUntilQuiet(std::chrono::milliseconds quiet, std::chrono::milliseconds limit)
+{
+    using Clock = std::chrono::steady_clock;
+    if (!deviceHandle)
+        return -1;
+    const auto giveUpAt = Clock::now() + limit;
+    auto quietUntil = Clock::now() + quiet;
+    int dropped = 0;
+    Report stale{};
+    for (;;) {
+        const auto now = Clock::now();
+        if (now >= quietUntil)
+            return dropped;
+        if (now >= giveUpAt || cancelRequested())
+            return -1;
+        const auto wait = std::min({quietUntil, giveUpAt, now + kCancelPoll}) - now;
+        const int n =
+            deviceHandle->read(stale.data(), stale.size(),
+                               static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(wait).count()));
+        if (n < 0)
+            return -1;
+        if (n > 0) {
+            ++dropped;
+            quietUntil = Clock::now() + quiet;
+            if (trace_)
+                trace_->discarded(stale);
+        }
     }
 }

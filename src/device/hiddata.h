@@ -7,7 +7,9 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 // Result codes of FindHidDevice.
@@ -33,12 +35,33 @@ std::unique_ptr<HidHandle> OpenTester(HidBus& bus);
 // Narrows UTF-16 text to 8 bits: units below 256 keep their value, every other unit becomes '?'.
 std::string narrowUtf16(const std::u16string& text);
 
-// The transport layer of the device object: one open handle and the last reply. It has no lock
-// of its own; every call below is made by CUSBHardWare under its transaction lock.
+// The transport layer of the device object: one open handle and the last reply. Report I/O has
+// no lock of its own; every call below is made by CUSBHardWare under its transaction lock. The
+// path of the open handle has its own small lock, so any thread can read it at any time.
 class hiddata {
 public:
     // How long a read waits for a reply before the transaction gives up.
     static constexpr std::chrono::milliseconds kReplyTimeout{1000};
+    // A wait for a reply looks at the calling thread's cancellation this often.
+    static constexpr std::chrono::milliseconds kCancelPoll{20};
+
+    // Makes the calling thread's exchanges with the head cancellable while it lives: once
+    // cancelled() holds, every transaction of this thread fails at once without writing, and a
+    // wait for a reply ends within kCancelPoll. Scopes nest; any enclosing scope cancels too.
+    class CancelScope {
+    public:
+        explicit CancelScope(std::function<bool()> cancelled);
+        ~CancelScope();
+        CancelScope(const CancelScope&) = delete;
+        CancelScope& operator=(const CancelScope&) = delete;
+
+    private:
+        friend class hiddata;
+        std::function<bool()> cancelled_;
+        const CancelScope* outer_;
+    };
+    // Whether the calling thread's work has been cancelled.
+    static bool cancelRequested();
 
     hiddata() = default;
     virtual ~hiddata();
@@ -51,6 +74,10 @@ public:
     {
         replyTimeoutMs_ = static_cast<int>(timeout.count());
     }
+    std::chrono::milliseconds replyTimeout() const
+    {
+        return std::chrono::milliseconds(replyTimeoutMs_.load(std::memory_order_relaxed));
+    }
 
     // True while a handle is open (it stays open across a removal until replaced).
     bool hasDevice() const { return hasDevice_.load(std::memory_order_acquire); }
@@ -61,22 +88,33 @@ protected:
 
     // Replaces the open handle; the old one is closed. Caller holds both device locks.
     void replaceHandle(std::unique_ptr<HidHandle> handle);
+    // Path of the open handle, empty when none. Never waits for a transaction.
     std::string handlePath() const;
+
+    enum class ReadResult { Received, TimedOut, Failed, Cancelled };
 
     // Writes one report; false when there is no handle or the write failed.
     bool writeReport(const Report& report);
     // Reads one report into replyBuffer, waiting at most the reply time-out. On failure
-    // replyBuffer keeps the previous reply and false is returned.
-    bool readReport();
+    // replyBuffer keeps the previous reply.
+    ReadResult readReport();
+    // Reads one report into `into`, waiting at most `bound`; replyBuffer is left alone.
+    ReadResult readReportInto(Report& into, std::chrono::milliseconds bound);
     // Drops input reports that are already waiting: a late reply to an earlier request must
     // never be taken as the reply to the next one.
     void discardLateReplies();
+    // Drops input reports until none has come for `quiet`, giving up after `limit` in all.
+    // Returns the number dropped, or -1 when the line never went quiet, the handle failed or
+    // the work was cancelled.
+    int drainUntilQuiet(std::chrono::milliseconds quiet, std::chrono::milliseconds limit);
 
     std::shared_ptr<ReportTrace> trace() const { return trace_; }
 
 private:
     std::unique_ptr<HidHandle> deviceHandle;
     std::atomic<bool> hasDevice_{false};
+    mutable std::mutex pathMutex_; // guards path_ only
+    std::string path_;
     std::shared_ptr<ReportTrace> trace_;
     std::atomic<int> replyTimeoutMs_{
         static_cast<int>(kReplyTimeout.count())}; // may change while a worker reads

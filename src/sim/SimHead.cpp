@@ -235,6 +235,12 @@ void SimHead::setReplyDelay(std::chrono::milliseconds delay)
     replyDelay_ = std::max(delay, std::chrono::milliseconds(0));
 }
 
+void SimHead::delayNextReplyTo(std::uint8_t code, std::chrono::milliseconds delay)
+{
+    std::lock_guard lock(mutex_);
+    lateCommand_.emplace(code, std::max(delay, std::chrono::milliseconds(0)));
+}
+
 void SimHead::vanishAfterReports(int n)
 {
     std::lock_guard lock(mutex_);
@@ -420,11 +426,16 @@ bool SimHead::write(const Port& port, const Report& report)
         received_.pop_front();
 
     const HeadProtocol::Outcome outcome = protocol_.receive(report, state_);
+    auto readyAt = now + replyDelay_;
+    if (lateCommand_ && outcome.command == lateCommand_->first && !outcome.replies.empty()) {
+        readyAt += lateCommand_->second;
+        lateCommand_.reset();
+    }
     if (!noReply_ && !takeReplyDrop(outcome)) {
         // Like hidraw, every open handle gets its own copy of each input report.
         for (auto& [id, queue] : replyQueues_) {
             for (const Report& reply : outcome.replies)
-                queue.push_back({now + replyDelay_, reply});
+                queue.push_back({readyAt, reply});
         }
     }
     if (outcome.restart)

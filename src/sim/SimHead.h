@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 // A simulated test head: answers every command with the reports a real head sends, keeps its
@@ -79,6 +80,9 @@ public:
     // The replies to the next command with this code (and, when given, this memory address)
     // are lost; the command itself is carried out. One shot per call; calls queue up.
     void dropReplyTo(std::uint8_t command, std::optional<std::uint16_t> address = std::nullopt);
+    // Late for one chosen command: the replies to the next frame with that command code become
+    // readable only after delay (on top of the reply delay); other frames answer as usual.
+    void delayNextReplyTo(std::uint8_t code, std::chrono::milliseconds delay);
     void setRestartDelay(std::chrono::milliseconds delay); // time off the bus after Restart
     int restartCount() const;
 
@@ -128,6 +132,7 @@ private:
 
     bool noReply_ = false;
     std::chrono::milliseconds replyDelay_{0};
+    std::optional<std::pair<std::uint8_t, std::chrono::milliseconds>> lateCommand_;
     int vanishCountdown_ = 0; // 0: off
     struct ReplyDrop {
         std::uint8_t command;

@@ -2,14 +2,26 @@
 
 #include "StationTexts.h"
 #include "device/CUSBChannel.h"
+#include "device/Pacing.h"
 #include "display/BoardGrid.h"
 #include "setup/GlobalSettings.h"
 #include "setup/TestSetup.h"
+#include "texts/Texts.h"
 
+#include <cstdio>
 #include <mutex>
 
 namespace station {
 namespace {
+
+using namespace std::chrono_literals;
+
+// After a cycle cut short by a head that does not answer: a re-synchronisation has just waited
+// out its bound, or the handle is dead and the removal is on its way; do not spin.
+constexpr auto kSilentCyclePause = 50ms;
+// The acquisition thread's timers fire at most this late, so the control-block pauses stay
+// close to their 10 ms.
+constexpr auto kAcquisitionTimerSlack = 1us;
 
 std::uint8_t low8(int value)
 {
@@ -24,8 +36,21 @@ bool shownInView(const display::BoardGrid& grid, int row, int col)
 
 } // namespace
 
+AcquisitionLoop::AcquisitionLoop(StationContext& context)
+    : ctx_(context), link_(context.channel, context.view)
+{
+}
+
+void AcquisitionLoop::prepareThread()
+{
+    pacing::setTimerSlack(kAcquisitionTimerSlack);
+}
+
 void AcquisitionLoop::run()
 {
+    prepareThread();
+    // Closing cuts the exchange in progress short instead of waiting out its bound.
+    const CUSBChannel::CancelScope cancel([this] { return ctx_.flags.stopping(); });
     while (ctx_.flags.run.load(std::memory_order_acquire) && !ctx_.flags.stopping())
         cycle();
 }
@@ -42,9 +67,18 @@ void AcquisitionLoop::cycle()
             break;
         if (read.stored)
             judged.push_back(judgeBoard(k, read));
+        if (read.headSilent) {
+            // The boards not read are not measured; the lamps and LCD cannot be set. The next
+            // cycle's first request re-synchronises.
+            ctx_.cycles.publish(judgeCycle(std::move(judged)));
+            link_.update(ctx_.setup.global().englishUi());
+            ctx_.flags.pause(kSilentCyclePause);
+            return;
+        }
     }
     const display::CycleResult result = judgeCycle(std::move(judged));
     ctx_.cycles.publish(result);
+    link_.update(ctx_.setup.global().englishUi());
     signalResult(result.failCount);
 }
 
@@ -71,7 +105,10 @@ AcquisitionLoop::BoardRead AcquisitionLoop::readBoard(int k)
 
     CUSBChannel& head = ctx_.channel;
     std::lock_guard composite(head.compositeLock);
-    head.SelectPort(address, bits);
+    if (!head.SelectPort(address, bits)) {
+        read.headSilent = true; // nothing was sent: the head is not in step
+        return read;
+    }
 
     CUSBHardWare::CountsBuffer buffer{};
     // Counts whose reply did not arrive would be another reply's bytes: they are never judged.
@@ -81,6 +118,8 @@ AcquisitionLoop::BoardRead AcquisitionLoop::readBoard(int k)
     for (std::size_t i = 0; i < read.counts.size(); ++i)
         read.counts[i] = static_cast<std::uint16_t>(buffer[2 * i] | (buffer[2 * i + 1] << 8));
 
+    if (!received)
+        link_.update(global.englishUi()); // say so at once when the head has gone quiet
     const bool shown = read.col < global.gridCols && read.row < global.gridRows &&
                        display::BoardGrid::inStorage(read.row, read.col);
     // A board that did not load has no settings to test against: its counts are not used.
@@ -88,8 +127,6 @@ AcquisitionLoop::BoardRead AcquisitionLoop::readBoard(int k)
     if (received && loaded && !ctx_.flags.expansionDialogOpen.load(std::memory_order_acquire)) {
         display::BoardPanel& panel = ctx_.grid.panel(read.row, read.col);
 
-        // A board whose tested channels all read 0 means the head's front end has stopped: a
-        // hardware-type head is restarted, which brings the station through a reconnection.
         int tested = 0;
         unsigned long sum = 0;
         for (int i = 0; i < n; ++i)
@@ -97,19 +134,51 @@ AcquisitionLoop::BoardRead AcquisitionLoop::readBoard(int k)
                 ++tested;
                 sum += read.counts[static_cast<std::size_t>(i)];
             }
-        if (sum == 0 && tested >= 1 && head.firmwareInfo().isHardwareType()) {
-            ctx_.flags.run.store(false, std::memory_order_release);
-            head.Restart();
+        if (zeroReadingRule(k, read.row, read.col, tested, sum)) {
+            panel.setRaw(read.counts.data(), n);
+            if (ctx_.flags.recording.load(std::memory_order_relaxed) && ctx_.record)
+                ctx_.record(read.counts);
+            read.stored = true;
         }
-
-        panel.setRaw(read.counts.data(), n);
-        if (ctx_.flags.recording.load(std::memory_order_relaxed) && ctx_.record)
-            ctx_.record(read.counts);
-        read.stored = true;
     }
 
     head.SelectPort(address, 0);
+    read.headSilent = !head.inStep();
     return read;
+}
+
+bool AcquisitionLoop::zeroReadingRule(int k, int row, int col, int tested, unsigned long sum)
+{
+    // A board whose tested channels all read 0 means the head's front end has stopped: a
+    // hardware-type head is restarted, which brings the station through a reconnection. A board
+    // that still reads zeros after a few restarts is wired wrong; restarting cannot mend that.
+    CUSBChannel& head = ctx_.channel;
+    ZeroRestarts& restarts = ctx_.flags.zeroRestarts;
+    if (sum != 0 || tested < 1) {
+        restarts.countsRead(k);
+        return true;
+    }
+    if (!head.firmwareInfo().isHardwareType())
+        return true;
+    if (head.commandRunning())
+        return true; // a command's own exchanges are not cut short by a restart
+    switch (restarts.zerosRead(k)) {
+    case ZeroRestarts::Action::Restart:
+        ctx_.flags.run.store(false, std::memory_order_release);
+        head.Restart();
+        return true;
+    case ZeroRestarts::Action::GiveUp: {
+        const bool english = ctx_.setup.global().englishUi();
+        char message[512];
+        std::snprintf(message, sizeof message, texts::text(texts::TextId::ZeroBoardGivenUp, english), row,
+                      col, ZeroRestarts::kLimit);
+        ctx_.view.postMessage(StationMessage::make(message, std::nullopt, MessageIcon::Warning));
+        return false;
+    }
+    case ZeroRestarts::Action::Hold:
+        return false; // not measured: the board's counts are not shown
+    }
+    return false;
 }
 
 display::BoardResult AcquisitionLoop::judgeBoard(int k, const BoardRead& read)

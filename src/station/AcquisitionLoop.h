@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LinkStatus.h"
 #include "StationContext.h"
 #include "display/CycleResult.h"
 
@@ -13,10 +14,14 @@ namespace station {
 // is set.
 class AcquisitionLoop {
 public:
-    explicit AcquisitionLoop(StationContext& context) : ctx_(context) {}
+    explicit AcquisitionLoop(StationContext& context);
 
     // Runs cycles until the run flag is found clear before a cycle (or the station stops).
     void run();
+
+    // Sets up the calling thread to pace the head: small timer slack, so the control-block
+    // pauses end close to their 10 ms. run() does it; so does anything else that runs cycles.
+    static void prepareThread();
 
     // One cycle over every board, then the verdict and its signals.
     void cycle();
@@ -28,8 +33,9 @@ public:
 private:
     // One board's read: where it is shown and whether its counts arrived.
     struct BoardRead {
-        bool exists = false; // false: the board table has no board k any more
-        bool stored = false; // counts arrived and went into a shown, loaded panel
+        bool exists = false;     // false: the board table has no board k any more
+        bool stored = false;     // counts arrived and went into a shown, loaded panel
+        bool headSilent = false; // the head did not answer and the link is still out of step
         int row = 0;
         int col = 0;
         int channels = 0;
@@ -38,6 +44,8 @@ private:
     };
 
     BoardRead readBoard(int k);
+    // The zero-reading rule for board k at (row, col); true when the counts are to be shown.
+    bool zeroReadingRule(int k, int row, int col, int tested, unsigned long sum);
     // Judges a stored board on the counts it just read and publishes it to its panel.
     display::BoardResult judgeBoard(int k, const BoardRead& read);
     // Every shown board's verdict for this cycle: judged boards as judged (unless their counts
@@ -46,6 +54,7 @@ private:
     void signalResult(int failCount);
 
     StationContext& ctx_;
+    LinkStatus link_;
     std::uint64_t cycles_ = 0;
 };
 

@@ -123,6 +123,8 @@ void BoardCommands::startOneKeySetting()
         return;
     auto done = std::make_shared<std::atomic<bool>>(false);
     std::thread thread([this, done] {
+        const CUSBChannel::CancelScope cancel([this] { return ctx_.flags.stopping(); });
+        const CUSBChannel::CommandGuard ownSequence(ctx_.channel);
         if (oneKeySetting())
             ctx_.view.postMessage(StationMessage::make(
                 texts::text(texts::TextId::OneKeyDone, ctx_.setup.global().englishUi())));

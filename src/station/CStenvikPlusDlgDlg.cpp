@@ -200,6 +200,11 @@ void CStenvikPlusDlgDlg::updatePane(int pane, const PaneUpdate& update)
             statusBar_->SetPaneLabelAlign(pane, *update.align);
         if (update.label)
             statusBar_->SetPaneLabel(pane, qs(*update.label));
+        // The connection state is read from a distance: pane 0 grows to show its label whole.
+        if (pane == 0 && update.label) {
+            const int needed = statusBar_->fontMetrics().horizontalAdvance(qs(*update.label)) + 12;
+            statusBar_->setPaneWidth(0, std::max(90, needed));
+        }
     });
 }
 
@@ -415,6 +420,8 @@ bool CStenvikPlusDlgDlg::confirmOneKeySetting()
 
 void CStenvikPlusDlgDlg::runCommand(int id)
 {
+    // A command's own exchanges (a dialog's OK, a Load) are not cut short by the loop's restart.
+    const CUSBChannel::CommandGuard ownSequence(channel_);
     if (auto item = measureItem(id)) {
         const int b = setup_.global().gridCols * colorBar_->hitRow() + colorBar_->hitCol();
         if (auto refusal = boardCommands_.setMeasure(b, *item))

@@ -134,13 +134,16 @@ void Station::close()
     if (ended_)
         return;
 
+    // After the first missing reply nothing more is sent: the head is not answering, and waiting
+    // out one bound per change would keep the window from closing.
     CUSBChannel& head = ctx_.channel;
-    head.setControlByte(storage::kControlBuzzer, 0);
-    head.setControlByte(storage::kControlLedFail, 0);
-    head.setControlByte(storage::kControlByte5, 0);
-    head.setControlByte(storage::kControlLedPass, 0);
-    head.setControlByte(storage::kControlStartup, 0);
-    head.setControlByte(storage::kControlLcdFollows, 1);
+    const std::pair<int, std::uint8_t> outputsOff[] = {
+        {storage::kControlBuzzer, 0},  {storage::kControlLedFail, 0}, {storage::kControlByte5, 0},
+        {storage::kControlLedPass, 0}, {storage::kControlStartup, 0}, {storage::kControlLcdFollows, 1},
+    };
+    for (const auto& [index, value] : outputsOff)
+        if (!head.setControlByte(index, value))
+            return;
     head.ShowText(text::kLcdClosed);
 }
 
@@ -216,6 +219,8 @@ bool Station::openHead(const Token& token)
 
 void Station::startupWorker(const Token& token, bool openFirst)
 {
+    // Closing, or a newer connection, cuts the exchange in progress short.
+    const CUSBChannel::CancelScope cancel([this, token] { return cancelled(token); });
     StationView& view = ctx_.view;
     if (openFirst) {
         if (!openHead(token))

@@ -2,6 +2,7 @@
 
 #include "CycleObservers.h"
 #include "StationView.h"
+#include "ZeroRestarts.h"
 
 #include <array>
 #include <atomic>
@@ -30,6 +31,8 @@ public:
     std::atomic<bool> recording{false};
     // Set while the expansion board dialog is open: the loop then leaves the counts frozen.
     std::atomic<bool> expansionDialogOpen{false};
+    // How often the zero-reading rule restarted the head for each board, across reconnections.
+    ZeroRestarts zeroRestarts;
 
     // The window is closing: every worker stops at its next step.
     bool stopping() const { return stopping_.load(std::memory_order_acquire); }

@@ -30,6 +30,10 @@ constexpr Entry kEnglish[] = {
                         "Please ask the supplier to update the test head firmware!"},
     {BoardSettingItem, "Row %d Col %d Setting"},
     {ProductCaption, "Touch Panel Test Station"},
+    {HeadSilent, "Head not responding"},
+    {ZeroBoardGivenUp,
+     "Row %d Col %d: every channel reads 0. The head was restarted %d times in a row for this board "
+     "and is not restarted again. Check the wiring of this board."},
     {BoardNotLoaded,
      "Board at row %d, column %d did not answer while loading: it and the boards after it are not measured."},
     {HeadNotAccessible,

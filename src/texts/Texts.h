@@ -29,6 +29,8 @@ enum class TextId {
     ProductCaption,
     HeadNotAccessible,
     BoardNotLoaded,
+    HeadSilent,
+    ZeroBoardGivenUp,
     // Operator lock refusals.
     LockContextMenu,
     LockContextSetting,

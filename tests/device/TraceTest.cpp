@@ -39,21 +39,32 @@ TEST(ReportTrace, WritesEveryReportReadTimeoutsAndDiscardedReplies)
         head.queueReply(reportOf({0xCD}), std::chrono::milliseconds(150));
         head.channel.ReadControl(block); // times out; its reply comes late
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        head.channel.Restart(); // the stale reply is dropped before this request
+        head.state->responder = [](const Report& w) {
+            return w == reportOf({254, 0x40}) ? std::vector<Report>{reportOf({0x1D})} : std::vector<Report>{};
+        };
+        head.channel.Restart(); // the stale reply is dropped and the link re-synchronised first
     }
     const auto lines = traceLines(file);
     std::fclose(file);
 
+    const auto at = [&lines](std::size_t i) { return lines[i].substr(lines[i].find(' ')); };
     const std::regex report(R"(^\d+\.\d{6} [WR] [0-9a-f]{130}$)");
-    ASSERT_EQ(lines.size(), 7U);
+    ASSERT_EQ(lines.size(), 15U);
     EXPECT_TRUE(std::regex_match(lines[0], report)) << lines[0];
-    EXPECT_EQ(lines[0].substr(lines[0].find(' ')), " W 00aa5521" + std::string(122, '0'));
-    EXPECT_EQ(lines[1].substr(lines[1].find(' ')), " W 00f940" + std::string(124, '0'));
-    EXPECT_EQ(lines[2].substr(lines[2].find(' ')), " R 00ab" + std::string(126, '0'));
-    EXPECT_EQ(lines[3].substr(lines[3].find(' ')), " W 00aa5524" + std::string(122, '0'));
+    EXPECT_EQ(at(0), " W 00aa5521" + std::string(122, '0'));
+    EXPECT_EQ(at(1), " W 00f940" + std::string(124, '0'));
+    EXPECT_EQ(at(2), " R 00ab" + std::string(126, '0'));
+    EXPECT_EQ(at(3), " W 00aa5524" + std::string(122, '0'));
     EXPECT_TRUE(std::regex_match(lines[4], std::regex(R"(^\d+\.\d{6} R timeout$)"))) << lines[4];
-    EXPECT_EQ(lines[5], "# late reply discarded 00cd" + std::string(126, '0'));
-    EXPECT_EQ(lines[6].substr(lines[6].find(' ')), " W 00aa55fd" + std::string(122, '0'));
+    EXPECT_EQ(lines[5], "# out of step: a reply is missing");
+    EXPECT_EQ(lines[6], "# late reply discarded 00cd" + std::string(126, '0'));
+    for (std::size_t i : {7U, 10U}) {
+        EXPECT_EQ(at(i), " W 00aa5521" + std::string(122, '0'));
+        EXPECT_EQ(at(i + 1), " W 00fe40" + std::string(124, '0'));
+        EXPECT_EQ(at(i + 2), " R 001d" + std::string(126, '0'));
+    }
+    EXPECT_EQ(lines[13], "# in step again");
+    EXPECT_EQ(at(14), " W 00aa55fd" + std::string(122, '0'));
 }
 
 // The station runs with the desktop's locale (Qt sets it at start); a trace must still read

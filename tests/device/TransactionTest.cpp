@@ -41,8 +41,15 @@ TEST(Transaction, LateReplyIsDiscardedNotTakenForTheNextRequest)
     EXPECT_FALSE(head.channel.ReadBlock(249, block));
     std::this_thread::sleep_for(100ms); // the late reply is now waiting in the input queue
 
-    head.queueReply(reportOf({0x60, 0x0D}));
-    ASSERT_TRUE(head.channel.ReadBlock(254, block));
+    // The link re-synchronises on the identity block before the next request is written.
+    head.state->responder = [](const Report& w) {
+        if (w == reportOf({254, 0x40}))
+            return std::vector<Report>{withText(Report{}, 1 + 48, "TRIVELLAV2")};
+        if (w == reportOf({249, 0x40}))
+            return std::vector<Report>{reportOf({0x60, 0x0D})};
+        return std::vector<Report>{};
+    };
+    ASSERT_TRUE(head.channel.ReadBlock(249, block));
     EXPECT_EQ(block[0], 0x60);
     EXPECT_EQ(block[1], 0x0D);
 }

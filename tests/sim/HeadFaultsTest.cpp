@@ -169,6 +169,24 @@ TEST_F(HeadFaults, LateRepliesKeepTheirOrder)
     EXPECT_EQ(payloadOf(replies[0]), head.controlBlock());
 }
 
+TEST_F(HeadFaults, OneChosenCommandAnswersLateAndLaterRepliesQueueBehindIt)
+{
+    head.delayNextReplyTo(0x24, 100ms);
+    ASSERT_TRUE(wire.send({header(0x21), report({254, 0x40})})); // another command: at once
+    ASSERT_EQ(wire.replies().size(), 1U);
+
+    ASSERT_TRUE(wire.send({header(0x24), header(0x21), report({254, 0x40})}));
+    EXPECT_TRUE(wire.replies().empty()) << "the late reply holds back the ones after it, as on the wire";
+    Report r{};
+    ASSERT_EQ(wire.handle().read(r.data(), r.size(), 1000), static_cast<int>(r.size()));
+    EXPECT_EQ(payloadOf(r), head.controlBlock());
+    ASSERT_EQ(wire.handle().read(r.data(), r.size(), 0), static_cast<int>(r.size()));
+    EXPECT_EQ(payloadOf(r), head.block(254));
+
+    // Only the next such command was late.
+    EXPECT_EQ(wire.exchange({header(0x24)}).size(), 1U);
+}
+
 // vanishAfterReports(n): the n-th report is the last one the head takes.
 struct VanishCase {
     const char* name;

@@ -75,6 +75,25 @@ TEST(Window, PluggingInConnectsAndUnpluggingDisconnectsLater)
     EXPECT_EQ(rig.window.statusBarEx()->pane(0).label, qs("未连接"));
 }
 
+TEST(Window, ASilentHeadIsShownInTheCaptionAndPaneZeroUntilItAnswers)
+{
+    WindowRig rig;
+    ASSERT_TRUE(rig.startRunning());
+    rig.window.channel().setReplyTimeout(std::chrono::milliseconds(200));
+    rig.head->setNoReply(true);
+    ASSERT_TRUE(rig.pump(
+        [&] { return rig.window.windowTitle() == qs(texts::text(texts::TextId::HeadSilent, false)); }, 5000));
+    EXPECT_EQ(rig.window.statusBarEx()->pane(0).label, qs(texts::text(texts::TextId::HeadSilent, false)));
+    rig.idle(100);
+
+    rig.head->setNoReply(false);
+    ASSERT_TRUE(rig.pump(
+        [&] { return rig.window.windowTitle() == qs(texts::text(texts::TextId::ConnectedCaption, false)); },
+        5000));
+    EXPECT_EQ(rig.window.statusBarEx()->pane(0).label, qs("已连接"));
+    EXPECT_EQ(rig.head->restartCount(), 0);
+}
+
 TEST(Window, ClosingSwitchesTheHeadOff)
 {
     WindowRig rig;
