@@ -52,16 +52,22 @@ std::string newRunId()
     return text;
 }
 
-std::string utcNowIso()
+std::string isoTime(std::chrono::system_clock::time_point time)
 {
     using namespace std::chrono;
-    const auto now = system_clock::now();
-    const auto millis = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
-    const std::time_t seconds = system_clock::to_time_t(now);
+    const auto sinceEpoch = duration_cast<milliseconds>(time.time_since_epoch()).count();
+    const auto millis = ((sinceEpoch % 1000) + 1000) % 1000;
+    const std::time_t seconds = system_clock::to_time_t(
+        time_point_cast<system_clock::duration>(system_clock::time_point(milliseconds(sinceEpoch - millis))));
     std::tm utc{};
     gmtime_r(&seconds, &utc);
     std::array<char, 64> text{};
     std::snprintf(text.data(), text.size(), "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", utc.tm_year + 1900,
                   utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, static_cast<int>(millis));
     return text.data();
+}
+
+std::string utcNowIso()
+{
+    return isoTime(std::chrono::system_clock::now());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -65,5 +66,6 @@ struct TestRun {
 
 // A random (version 4) UUID in its usual text form.
 std::string newRunId();
-// The current time in the stored form.
+// A clock time, and the current time, in the stored form.
+std::string isoTime(std::chrono::system_clock::time_point time);
 std::string utcNowIso();
