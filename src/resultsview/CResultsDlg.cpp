@@ -112,9 +112,9 @@ CResultsDlg::CResultsDlg(std::filesystem::path file, bool english, QWidget* pare
                    tr(t.verdict).remove(QChar(':')).remove(QChar(0xFF1A)), tr(t.failedCycles), tr(t.runId)},
                   this);
     results_->setObjectName(QStringLiteral("resultTable"));
-    yield_ = makeTable(
-        {tr(t.position), tr(t.runs), tr(t.pass), QStringLiteral("FAIL"), QStringLiteral("LOAD"), tr(t.yield)},
-        this);
+    yield_ = makeTable({tr(t.position), QStringLiteral("n"), QStringLiteral("PASS"), QStringLiteral("FAIL"),
+                        QStringLiteral("LOAD"), tr(t.yieldHeader)},
+                       this);
     yield_->setObjectName(QStringLiteral("yieldTable"));
     pareto_ = makeTable({tr(t.position), tr(t.channel), tr(t.failures)}, this);
     pareto_->setObjectName(QStringLiteral("paretoTable"));
