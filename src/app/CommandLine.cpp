@@ -25,6 +25,15 @@ CommandLine CommandLine::parse(const QStringList& args)
                 line.error = "--trace needs a file name";
             else
                 line.traceFile = args[++i].toStdString();
+        } else if (arg == QLatin1String("--results")) {
+            if (i + 1 >= args.size() || args[i + 1].isEmpty())
+                line.error = "--results needs a file name";
+            else
+                line.resultsFile = args[++i].toStdString();
+        } else if (arg.startsWith(QLatin1String("--results="))) {
+            line.resultsFile = arg.mid(10).toStdString();
+            if (line.resultsFile->empty())
+                line.error = "--results needs a file name";
         } else if (arg.startsWith(QLatin1String("--trace="))) {
             line.traceFile = arg.mid(8).toStdString();
             if (line.traceFile->empty())
@@ -38,8 +47,10 @@ CommandLine CommandLine::parse(const QStringList& args)
 
 const char* CommandLine::usage()
 {
-    return "usage: stenvikplus [--simulate | --simulate=RxCxN] [--trace FILE]\n"
+    return "usage: stenvikplus [--simulate | --simulate=RxCxN] [--trace FILE] [--results FILE]\n"
            "  --simulate        run against the built-in simulated test head (demo setup)\n"
            "  --simulate=RxCxN  the same with R rows and C columns of N-channel boards, e.g. 4x4x64\n"
-           "  --trace FILE      append every report exchanged with the head to FILE\n";
+           "  --trace FILE      append every report exchanged with the head to FILE\n"
+           "  --results FILE    keep test results in FILE (default "
+           "~/.local/share/stenvikplus/results.sqlite)\n";
 }

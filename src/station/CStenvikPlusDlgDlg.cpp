@@ -22,6 +22,7 @@
 #include <QCursor>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -89,6 +90,8 @@ void CStenvikPlusDlgDlg::layOutWindow()
     auto* placeholder = new QWidget(central);
     uikit::setControlId(placeholder, kGridControlId);
     layout->addWidget(placeholder);
+    recordingBar_ = new station::RecordingBar(central);
+    layout->addWidget(recordingBar_);
     setCentralWidget(central);
 
     colorBar_ = new CColorBar(grid_, central);
@@ -116,6 +119,7 @@ void CStenvikPlusDlgDlg::initialise(bool monitorReal)
         startMonitor();
     colorBar_->startRepaintTimer(kRepaintMs);
     setTopMenusEnabled(false);
+    startResults();
     station_.initialise();
 }
 
@@ -168,6 +172,7 @@ void CStenvikPlusDlgDlg::shutdown()
     disconnectTimer_.stop();
     boardCommands_.joinWorkers();
     station_.close();
+    stopResults();
 }
 
 void CStenvikPlusDlgDlg::closeEvent(QCloseEvent* event)
@@ -204,6 +209,7 @@ void CStenvikPlusDlgDlg::buildMenuBar(bool englishUi, bool certificateOff)
     bridge_.post([this, englishUi, certificateOff] {
         fillMenuBar(menuBar(), englishUi);
         connectMenuBar();
+        recordingBar_->setEnglish(englishUi);
         if (certificateOff)
             if (QAction* action = uikit::findCommand(menuBar(), cmd::kCertificate))
                 action->setEnabled(false);
@@ -443,6 +449,12 @@ void CStenvikPlusDlgDlg::runCommand(int id)
     case cmd::kExpandSetting:
         runExpansionBoards();
         break;
+    case cmd::kRecordResult:
+        recordResult();
+        break;
+    case cmd::kShowResults:
+        showResults();
+        break;
     case cmd::kChinese:
         menuCommands_.switchLanguage(false);
         break;
@@ -581,6 +593,12 @@ bool CStenvikPlusDlgDlg::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget == nullptr || widget->window() != this)
+            return false;
+        // While a serial is being typed into the serial entry, its Enter and blanks belong to
+        // it; with the entry empty they release the latches as everywhere else. (The line edit
+        // passes an Enter on to its parents, so the focus decides, not the receiver.)
+        if (recordingBar_ != nullptr && QApplication::focusWidget() == recordingBar_->serialEntry() &&
+            !recordingBar_->serialEntry()->text().isEmpty())
             return false;
         const int key = static_cast<QKeyEvent*>(event)->key();
         switch (key) {
