@@ -39,7 +39,13 @@ protected:
     }
 
     BoardPanel& board() { return grid.panel(0, 0); }
-    const QImage& render() { return renderer.render(grid, {kW, kH}); }
+    // The main view paints what the acquisition cycle judged: judge first, as a cycle would.
+    const QImage& render()
+    {
+        if (grid.bannerShown.load())
+            evaluateVerdicts(grid);
+        return renderer.render(grid, {kW, kH});
+    }
     CellLayout cell() const { return GridLayout{kW, kH, 1, 1, grid.bannerShown.load()}.cell(0, 0, 8); }
     // A rectangle of the bar of slot i between the given rows, clear of the slot's numbers only in
     // rows 170..230 (the raw count reads up from the bottom, the difference down from the top).
@@ -289,6 +295,7 @@ TEST(EmptyGridTest, UniformGreyAndFailCountZero)
     BoardGrid grid{counts};
     grid.failCount = 4;
     GridRenderer renderer;
+    evaluateVerdicts(grid);
     const QImage& image = renderer.render(grid, {300, 200});
     EXPECT_TRUE(onlyColors(image, {0, 0, 300, 200}, {kGridPen}));
     EXPECT_EQ(grid.failCount.load(), 0);
@@ -304,6 +311,7 @@ TEST(WholeFrameTest, EveryPixelComesFromThePalette)
             for (int c = 0; c < 4; ++c)
                 for (int k = 0; k < kChannels; ++k)
                     grid.panel(r, c).mask[k] = 1; // closed: grey covers, hatched labels, LOAD banners
+        evaluateVerdicts(grid);
         GridRenderer renderer;
         const QImage& image = renderer.render(grid, size);
         // The boards all load, so no board fails and the green "PASS" lies over the grid.
