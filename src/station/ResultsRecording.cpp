@@ -37,7 +37,45 @@ std::string firmwareText(std::uint16_t version)
     return text.data();
 }
 
+RunVerdict runVerdict(display::BoardVerdict state)
+{
+    switch (state) {
+    case display::BoardVerdict::Pass:
+        return RunVerdict::Pass;
+    case display::BoardVerdict::Fail:
+        return RunVerdict::Fail;
+    case display::BoardVerdict::Load:
+        return RunVerdict::Load;
+    case display::BoardVerdict::NotMeasured:
+    case display::BoardVerdict::Loading:
+        break;
+    }
+    return RunVerdict::NotMeasured;
+}
+
 } // namespace
+
+RecorderCycle recorderCycle(const display::CycleResult& result)
+{
+    RecorderCycle cycle;
+    cycle.time = result.time;
+    cycle.boards.reserve(result.boards.size());
+    for (const auto& b : result.boards) {
+        RecorderBoard board;
+        board.row = b.row;
+        board.col = b.col;
+        board.index = b.boardIndex;
+        board.verdict = runVerdict(b.state);
+        board.pearsonEnabled = b.pearsonEnabled;
+        board.pearson = b.pearson;
+        board.pearsonThreshold = b.pearsonThreshold;
+        board.channels.reserve(b.channels.size());
+        for (const auto& c : b.channels)
+            board.channels.push_back({c.mode, c.reference, c.low, c.high, c.count, c.pass});
+        cycle.boards.push_back(std::move(board));
+    }
+    return cycle;
+}
 
 ResultsRecording::ResultsRecording(StationContext& context, std::filesystem::path file, Callbacks callbacks,
                                    ResultsWriter::Options options)
@@ -47,10 +85,16 @@ ResultsRecording::ResultsRecording(StationContext& context, std::filesystem::pat
               options),
       recorder_([this](TestRun run) { writer_.submit(std::move(run)); }), stationId_(hostName())
 {
+    subscription_ = ctx_.cycles.subscribe([this](const display::CycleResult& result) {
+        // Nothing to copy unless a run takes this cycle.
+        if (recorder_.running())
+            recorder_.feed(recorderCycle(result));
+    });
 }
 
 ResultsRecording::~ResultsRecording()
 {
+    ctx_.cycles.unsubscribe(subscription_);
     const std::lock_guard lock(workerMutex_);
     if (worker_.joinable())
         worker_.join();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "StationContext.h"
+#include "display/CycleResult.h"
 #include "results/ResultsWriter.h"
 #include "results/RunRecorder.h"
 
@@ -52,7 +53,8 @@ public:
     // Drops the run being taken (the head went away).
     void cancel();
 
-    // One judged cycle (acquisition thread).
+    // One judged cycle (acquisition thread). The recording subscribes to the station's cycles
+    // itself; tests feed their own.
     void feed(const RecorderCycle& cycle) { recorder_.feed(cycle); }
 
     ResultsWriter& writer() { return writer_; }
@@ -72,7 +74,11 @@ private:
     std::string operator_;
     std::mutex workerMutex_;
     std::thread worker_;
+    CycleObservers::Token subscription_ = 0;
 };
+
+// A cycle's judgement as the run recorder takes it.
+RecorderCycle recorderCycle(const display::CycleResult& result);
 
 // The host name, or "station" when it cannot be had.
 std::string hostName();

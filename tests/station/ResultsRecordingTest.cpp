@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <mutex>
+#include <vector>
 
 using namespace std::chrono_literals;
 
@@ -41,6 +44,7 @@ TEST_F(ResultsRecordingTest, ARunCarriesTheHeadsIdentityAndTheHashOfItsSetup)
 {
     StationRig rig;
     ASSERT_TRUE(rig.startRunning());
+    ASSERT_TRUE(rig.stopLoop()); // only the cycles fed below
     std::atomic<int> recorded{0};
     station::ResultsRecording::Callbacks callbacks;
     callbacks.recorded = [&](const TestRun&) { ++recorded; };
@@ -76,6 +80,71 @@ TEST_F(ResultsRecordingTest, ARunCarriesTheHeadsIdentityAndTheHashOfItsSetup)
     ASSERT_EQ(run.boards.size(), 4U);
     EXPECT_EQ(run.boards[1].serial, "SN-B");
     EXPECT_EQ(run.boards[0].serial, "");
+}
+
+TEST_F(ResultsRecordingTest, ARecordedRunMatchesTheVerdictsAndCountsOfTheCyclesItTook)
+{
+    StationRig rig; // demo head: 2 x 2 boards of 40 channels, channel 13 of the last board fails
+    ASSERT_TRUE(rig.startRunning());
+
+    std::mutex mutex;
+    std::vector<display::CycleResult> seen;
+    const auto token = rig.ctx.cycles.subscribe([&](const display::CycleResult& r) {
+        const std::lock_guard lock(mutex);
+        seen.push_back(r);
+    });
+    std::atomic<int> recorded{0};
+    station::ResultsRecording::Callbacks callbacks;
+    callbacks.recorded = [&](const TestRun&) { ++recorded; };
+    station::ResultsRecording recording(rig.ctx, file(), callbacks);
+    ASSERT_TRUE(recording.startRun());
+    ASSERT_TRUE(rig.pump([&] { return recorded == 1; }));
+    rig.ctx.cycles.unsubscribe(token);
+
+    ResultsStore store(file());
+    const auto run = *store.run(store.latestRuns({}).at(0).id);
+    EXPECT_EQ(run.cycleCount, 5);
+    // The cycles of the run, by their times.
+    std::vector<display::CycleResult> taken;
+    for (const auto& r : seen)
+        if (isoTime(r.time) >= run.startedAt && isoTime(r.time) <= run.endedAt)
+            taken.push_back(r);
+    ASSERT_EQ(taken.size(), 5U);
+
+    ASSERT_EQ(run.boards.size(), 4U);
+    for (const auto& board : run.boards) {
+        SCOPED_TRACE("board " + std::to_string(board.index));
+        int failed = 0;
+        for (const auto& cycle : taken)
+            failed +=
+                cycle.boards.at(static_cast<std::size_t>(board.index)).state == display::BoardVerdict::Fail;
+        EXPECT_EQ(board.failedCycles, failed);
+        EXPECT_EQ(board.verdict, board.index == 3 ? RunVerdict::Fail : RunVerdict::Pass);
+        ASSERT_EQ(board.channels.size(), 40U);
+        for (const auto& channel : board.channels) {
+            int low = 65535;
+            int high = 0;
+            double sum = 0;
+            bool pass = true;
+            for (const auto& cycle : taken) {
+                const auto& c = cycle.boards.at(static_cast<std::size_t>(board.index))
+                                    .channels.at(static_cast<std::size_t>(channel.channel));
+                low = std::min<int>(low, c.count);
+                high = std::max<int>(high, c.count);
+                sum += c.count;
+                pass = pass && c.pass;
+                EXPECT_EQ(channel.reference, c.reference);
+                EXPECT_EQ(channel.low, c.low);
+                EXPECT_EQ(channel.high, c.high);
+            }
+            EXPECT_EQ(channel.min, low) << channel.channel;
+            EXPECT_EQ(channel.max, high) << channel.channel;
+            EXPECT_DOUBLE_EQ(channel.mean, sum / 5.0) << channel.channel;
+            EXPECT_EQ(channel.pass, pass) << channel.channel;
+            EXPECT_EQ(channel.pass, !(board.index == 3 && channel.channel == 13)) << channel.channel;
+        }
+    }
+    EXPECT_EQ(run.boards[3].failedCycles, 5);
 }
 
 TEST_F(ResultsRecordingTest, ARunThatCannotReadTheSetupDoesNotStartAndSaysSo)
