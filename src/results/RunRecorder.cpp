@@ -5,7 +5,7 @@
 
 RunRecorder::RunRecorder(Finished finished) : finished_(std::move(finished)) {}
 
-bool RunRecorder::start(RunInfo info, int cycles)
+bool RunRecorder::start(RunInfo info, int cycles, int skip)
 {
     const std::lock_guard lock(mutex_);
     if (running_)
@@ -13,6 +13,7 @@ bool RunRecorder::start(RunInfo info, int cycles)
     running_ = true;
     cyclesWanted_ = std::clamp(cycles, 1, static_cast<int>(stats::RollingWindow::kMaxWindow));
     cyclesTaken_ = 0;
+    toSkip_ = std::max(skip, 0);
     info_ = std::move(info);
     startedAt_.clear();
     boards_.clear();
@@ -39,6 +40,10 @@ void RunRecorder::feed(const RecorderCycle& cycle)
         const std::lock_guard lock(mutex_);
         if (!running_)
             return;
+        if (toSkip_ > 0) {
+            --toSkip_;
+            return;
+        }
         if (cyclesTaken_ == 0)
             startedAt_ = isoTime(cycle.time);
         ++cyclesTaken_;

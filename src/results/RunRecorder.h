@@ -67,8 +67,10 @@ public:
 
     explicit RunRecorder(Finished finished);
 
-    // Arms a run over the next `cycles` cycles (1..4096). False when one is already going.
-    bool start(RunInfo info, int cycles = kDefaultCycles);
+    // Arms a run over `cycles` cycles (1..4096) after the next `skip` ones (the station skips
+    // the cycle under way, which may have read a board before the run was asked for). False
+    // when one is already going.
+    bool start(RunInfo info, int cycles = kDefaultCycles, int skip = 0);
     bool running() const;
     // Drops the run in progress (the head went away, for example).
     void cancel();
@@ -94,6 +96,7 @@ private:
     bool running_ = false;
     int cyclesWanted_ = 0;
     int cyclesTaken_ = 0;
+    int toSkip_ = 0;
     RunInfo info_;
     std::string startedAt_;
     std::map<int, BoardTally> boards_; // by board index

@@ -89,9 +89,9 @@ void CStenvikPlusDlgDlg::layOutWindow()
     layout->setContentsMargins(5, 5, 5, 5);
     auto* placeholder = new QWidget(central);
     uikit::setControlId(placeholder, kGridControlId);
-    layout->addWidget(placeholder);
+    layout->addWidget(placeholder, 1);
     recordingBar_ = new station::RecordingBar(central);
-    layout->addWidget(recordingBar_);
+    layout->addWidget(recordingBar_, 0);
     setCentralWidget(central);
 
     colorBar_ = new CColorBar(grid_, central);

@@ -24,6 +24,7 @@ RecordingBar::RecordingBar(QWidget* parent) : QWidget(parent)
     layout->addWidget(entry_);
     layout->addSpacing(20);
     layout->addWidget(status_, 1);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     QFont large = font();
     large.setPixelSize(18);
     setFont(large);

@@ -161,7 +161,9 @@ void ResultsRecording::prepare(std::map<int, std::string> serials)
     }
     info.headGuid = formatGuid(identity.data() + storage::kIdentityGuidOffset);
     info.setupHash = setupHash(*image);
-    recorder_.start(std::move(info), cycles_);
+    // The cycle under way now may have read a board before the run was asked for: the run
+    // starts with the one after it.
+    recorder_.start(std::move(info), cycles_, 1);
     preparing_ = false;
 }
 

@@ -145,6 +145,18 @@ TEST_F(RecorderFixture, TakesOnlyTheCyclesOfOneRunAtATime)
     EXPECT_EQ(runs.size(), 1U) << "a cancelled run is not recorded";
 }
 
+TEST_F(RecorderFixture, SkipsTheCycleUnderWayWhenTheRunWasAskedFor)
+{
+    ASSERT_TRUE(recorder.start({}, 2, 1));
+    feed(0, {board(0, F, 0, true)}); // read before the run: the panel may not be on the fixture yet
+    feed(1, {board(0, P, 1)});
+    EXPECT_TRUE(runs.empty());
+    feed(2, {board(0, P, 2)});
+    ASSERT_EQ(runs.size(), 1U);
+    EXPECT_EQ(runs[0].boards[0].verdict, P);
+    EXPECT_EQ(runs[0].cycleCount, 2);
+}
+
 TEST_F(RecorderFixture, PearsonKeepsTheLowestCoefficientOfTheRun)
 {
     ASSERT_TRUE(recorder.start({}, 3));

@@ -2,15 +2,21 @@
 // the serial entry a barcode scanner types into, and the Results view.
 #include "WindowRig.h"
 #include "persistence/TempDir.h"
+#include "results/ResultsStore.h"
 #include "resultsview/CResultsDlg.h"
+#include "sim/DemoSetup.h"
+#include "sim/HeadState.h"
 #include "station/CommandIds.h"
 #include "uikit/ControlId.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTableWidget>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -115,6 +121,70 @@ TEST_F(ResultsWindowTest, ShowResultsOpensTheViewOnTheResultsFile)
     ASSERT_NE(rig.window.resultsView(), nullptr);
     EXPECT_TRUE(rig.window.resultsView()->isVisible());
     EXPECT_TRUE(rig.window.resultsView()->statusText().contains(QString::fromStdString(file().string())));
+}
+
+// Records a run from the window's command and waits until it is in the file.
+bool recordOneRun(WindowRig& rig, const std::filesystem::path& file, int runsBefore)
+{
+    rig.window.runCommand(station::cmd::kRecordResult);
+    return rig.pump([&] {
+        if (rig.window.recording()->busy() || rig.window.recording()->writer().waiting() > 0 ||
+            !std::filesystem::exists(file))
+            return false;
+        ResultsStore::Options readOnly;
+        readOnly.readOnly = true;
+        return ResultsStore(file, readOnly).runCount() > runsBefore;
+    });
+}
+
+QString cellText(QTableWidget* table, int row, int column)
+{
+    const auto* item = table->item(row, column);
+    return item != nullptr ? item->text() : QString();
+}
+
+TEST_F(ResultsWindowTest, TwoRecordedRunsShowInTheViewWithTheFailingChannelFirst)
+{
+    WindowRig rig; // demo head: 2 x 2 boards of 40 channels, channel 13 of board 4 reads too low
+    rig.window.setResultsFile(file());
+    ASSERT_TRUE(rig.startRunning());
+    const std::uint8_t address = demo::kFirstExpansionAddress + 3 / HeadState::kPortsPerBoard;
+    const int port = 3 % HeadState::kPortsPerBoard;
+
+    // First run with the panel mended: every board passes.
+    rig.head->setChannelDefect(address, port, 13, demo::referenceCount(3, 13));
+    ASSERT_TRUE(recordOneRun(rig, file(), 0));
+    // Second run with the defect back.
+    rig.head->setChannelDefect(address, port, 13,
+                               static_cast<std::uint16_t>(demo::referenceCount(3, 13) * 7 / 10));
+    ASSERT_TRUE(recordOneRun(rig, file(), 1));
+    EXPECT_TRUE(rig.window.recordingBar()->status().contains(QStringLiteral("1 FAIL")))
+        << rig.window.recordingBar()->status().toStdString();
+
+    rig.window.runCommand(station::cmd::kShowResults);
+    auto* view = rig.window.resultsView();
+    ASSERT_NE(view, nullptr);
+    auto* results = view->resultTable();
+    ASSERT_EQ(results->rowCount(), 8) << "two runs of four boards";
+    int failing = 0;
+    for (int row = 0; row < 8; ++row)
+        failing += cellText(results, row, 3) == QStringLiteral("FAIL");
+    EXPECT_EQ(failing, 1);
+    EXPECT_EQ(cellText(results, 3, 3), QStringLiteral("FAIL")) << "newest run first, board 4 last";
+    EXPECT_EQ(cellText(view->paretoTable(), 0, 1), QStringLiteral("13"));
+    EXPECT_EQ(cellText(view->paretoTable(), 0, 0), QStringLiteral("4"));
+    EXPECT_EQ(cellText(view->yieldTable(), 3, 5), QStringLiteral("50.0 %"));
+    view->selectResult(3);
+    EXPECT_EQ(cellText(view->channelTable(), 13, 9), QStringLiteral("FAIL"));
+    if (const char* folder = std::getenv("STATION_SCREENSHOT_DIR")) {
+        view->grab().save(QString::fromUtf8(folder) + QStringLiteral("/results-window-view.png"));
+        rig.window.grab().save(QString::fromUtf8(folder) + QStringLiteral("/results-window.png"));
+    }
+
+    view->setVerdictFilter(RunVerdict::Fail);
+    ASSERT_EQ(results->rowCount(), 1);
+    EXPECT_EQ(cellText(results, 0, 3), QStringLiteral("FAIL"));
+    EXPECT_EQ(cellText(view->paretoTable(), 0, 1), QStringLiteral("13"));
 }
 
 } // namespace
