@@ -158,8 +158,10 @@ TEST_F(ResultsWindowTest, TwoRecordedRunsShowInTheViewWithTheFailingChannelFirst
     rig.head->setChannelDefect(address, port, 13,
                                static_cast<std::uint16_t>(demo::referenceCount(3, 13) * 7 / 10));
     ASSERT_TRUE(recordOneRun(rig, file(), 1));
-    EXPECT_TRUE(rig.window.recordingBar()->status().contains(QStringLiteral("1 FAIL")))
-        << rig.window.recordingBar()->status().toStdString();
+    // The recording line tells the outcome once the writer has reported the run.
+    EXPECT_TRUE(rig.pump([&] {
+        return rig.window.recordingBar()->status().contains(QStringLiteral("1 FAIL"));
+    })) << rig.window.recordingBar()->status().toStdString();
 
     rig.window.runCommand(station::cmd::kShowResults);
     auto* view = rig.window.resultsView();
