@@ -1,9 +1,11 @@
 #include "ResultRecords.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <iterator>
 #include <openssl/rand.h>
 #include <random>
 
@@ -70,4 +72,32 @@ std::string isoTime(std::chrono::system_clock::time_point time)
 std::string utcNowIso()
 {
     return isoTime(std::chrono::system_clock::now());
+}
+
+std::optional<std::string> isoSince(std::string_view text)
+{
+    // Fixed positions of "YYYY-MM-DDThh:mm:ss.mmm": digits everywhere but at the separators.
+    static constexpr std::string_view kShape = "dddd-dd-ddTdd:dd:dd.ddd";
+    std::string value(text);
+    if (!value.empty() && value.back() == 'Z')
+        value.pop_back();
+    if (value.size() > 10 && value[10] == ' ')
+        value[10] = 'T';
+    const std::size_t sizes[] = {10, 16, 19, 23};
+    if (std::find(std::begin(sizes), std::end(sizes), value.size()) == std::end(sizes))
+        return std::nullopt;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const bool digit = value[i] >= '0' && value[i] <= '9';
+        if (kShape[i] == 'd' ? !digit : value[i] != kShape[i])
+            return std::nullopt;
+    }
+    const int month = std::stoi(value.substr(5, 2));
+    const int day = std::stoi(value.substr(8, 2));
+    if (month < 1 || month > 12 || day < 1 || day > 31)
+        return std::nullopt;
+    if (value.size() > 10 && (std::stoi(value.substr(11, 2)) > 23 || std::stoi(value.substr(14, 2)) > 59))
+        return std::nullopt;
+    if (value.size() > 16 && std::stoi(value.substr(17, 2)) > 59)
+        return std::nullopt;
+    return value;
 }

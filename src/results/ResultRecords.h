@@ -66,6 +66,11 @@ struct TestRun {
 
 // A random (version 4) UUID in its usual text form.
 std::string newRunId();
+// A start time for filters as the stored times compare with it: "YYYY-MM-DD", optionally
+// followed by 'T' or a blank and "hh:mm", "hh:mm:ss" or "hh:mm:ss.mmm" (and a trailing 'Z'),
+// all UTC. nullopt for anything else, so that a typo never filters silently.
+std::optional<std::string> isoSince(std::string_view text);
+
 // A clock time, and the current time, in the stored form.
 std::string isoTime(std::chrono::system_clock::time_point time);
 std::string utcNowIso();

@@ -153,4 +153,43 @@ TEST_F(ResultsStoreTest, AFailedWriteLeavesNoPartOfTheRun)
     EXPECT_EQ(store.runCount(), 1);
 }
 
+struct SinceCase {
+    std::string name;
+    std::string text;
+    std::optional<std::string> expected;
+};
+
+class IsoSince : public testing::TestWithParam<SinceCase> {};
+
+TEST_P(IsoSince, GivesTheStoredFormOrRefuses)
+{
+    EXPECT_EQ(isoSince(GetParam().text), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Results, IsoSince,
+    testing::Values(SinceCase{"Date", "2026-03-01", "2026-03-01"},
+                    SinceCase{"DateAndMinute", "2026-03-01T08:15", "2026-03-01T08:15"},
+                    SinceCase{"BlankForT", "2026-03-01 08:15:02", "2026-03-01T08:15:02"},
+                    SinceCase{"MillisecondsAndZ", "2026-03-01T08:15:02.123Z", "2026-03-01T08:15:02.123"},
+                    SinceCase{"DayFirst", "01.03.2026", std::nullopt},
+                    SinceCase{"Month13", "2026-13-01", std::nullopt},
+                    SinceCase{"Hour24", "2026-03-01T24:00", std::nullopt},
+                    SinceCase{"ShortYear", "26-03-01", std::nullopt}, SinceCase{"Empty", "", std::nullopt},
+                    SinceCase{"Words", "yesterday", std::nullopt}),
+    [](const testing::TestParamInfo<SinceCase>& p) { return p.param.name; });
+
+TEST_F(ResultsStoreTest, ADateSelectsFromTheStartOfThatDay)
+{
+    ResultsStore store(file());
+    auto run = sampleRun(1);
+    run.startedAt = "2026-03-01T00:00:00.000Z";
+    store.write(run);
+    ResultsStore::Filter since;
+    since.since = *isoSince("2026-03-01");
+    EXPECT_EQ(store.latestRuns(since).size(), 1U);
+    since.since = *isoSince("2026-03-01 00:00:01");
+    EXPECT_EQ(store.latestRuns(since).size(), 0U);
+}
+
 } // namespace
