@@ -1,0 +1,10 @@
+#include "Command.h"
+
+namespace cli {
+
+std::vector<Command> commandTable()
+{
+    return {listCommand(), infoCommand(), setupSaveCommand(), setupLoadCommand()};
+}
+
+} // namespace cli
