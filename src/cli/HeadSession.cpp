@@ -34,9 +34,11 @@ HeadSession::HeadSession(const GlobalOptions& options)
 
 HeadSession::~HeadSession()
 {
-    // Workers are joined before the bus and the device object go.
-    flags_.stop();
-    station_.close();
+    // Workers are joined before the bus and the device object go. Only a session that ran the
+    // acquisition ends with the close sequence: info and save leave the head as they found it,
+    // and after a Load the head is restarting.
+    if (started_)
+        close();
 }
 
 bool HeadSession::openTrace(const GlobalOptions& options, std::shared_ptr<ReportTrace>& trace)
@@ -95,6 +97,7 @@ int HeadSession::checkDeviceType()
 
 int HeadSession::start()
 {
+    started_ = true;
     station_.initialise();
     if (!channel_.hasDevice()) {
         view_.report(station::text::kNoHeadAtStart);

@@ -66,6 +66,7 @@ private:
     int checkDeviceType();
 
     GlobalOptions options_;
+    bool started_ = false;
     std::shared_ptr<ReportTrace> trace_;
     std::unique_ptr<HidBus> bus_;
     CUSBChannel channel_;

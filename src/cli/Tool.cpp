@@ -44,14 +44,13 @@ std::optional<DemoGrid> demoGridOf(const std::string& text, std::string& error)
 int run(int argc, char** argv)
 {
     CLI::App app{"The test station without a window: measure, judge, save and load setups.", kName};
-    app.require_subcommand(1);
 
     std::string simulateText;
-    CLI::Option* simulate = app.add_option("--simulate", simulateText,
-                                           "use the built-in simulated head (demo setup of R x C boards "
-                                           "of N channels, default 2x2x40)")
-                                ->expected(0, 1)
-                                ->type_name("RxCxN");
+    // A flag, so the grid comes only as --simulate=RxCxN and the next word stays the command.
+    CLI::Option* simulate =
+        app.add_flag("--simulate{}", simulateText,
+                     "use the built-in simulated head; =RxCxN: R x C boards of N channels "
+                     "(default 2x2x40)");
     GlobalOptions options;
     app.add_option("--trace", options.traceFile, "append every report exchanged with the head to FILE")
         ->type_name("FILE");
@@ -106,7 +105,7 @@ int run(int argc, char** argv)
         }
         return commands[i].run(options);
     }
-    std::fprintf(stderr, "%s\n", app.help().c_str());
+    std::fprintf(stderr, "%s: a command is required\n%s", kName, app.help().c_str());
     return kUsage;
 }
 
