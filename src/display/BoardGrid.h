@@ -55,12 +55,14 @@ public:
     void setColorScheme(const ColorScheme& scheme);
     ColorScheme colorScheme() const;
 
-    // Number of failing boards at the last verdict; the acquisition loop reads it.
+    // Number of failing boards at the last verdict, as the acquisition cycle judged it.
     std::atomic<int> failCount{0};
     // Draw the banner strip and evaluate the verdict (main window); clear in the settings preview.
     std::atomic<bool> bannerShown{true};
     // Draw latched channels in the excess style.
     std::atomic<bool> excessIndication{false};
+    // Words on the banner (not measured, loading) in English rather than Chinese.
+    std::atomic<bool> englishText{false};
 
 private:
     // Panels are stored by column, then row, as the view has always kept them.

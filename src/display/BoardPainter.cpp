@@ -4,6 +4,9 @@
 #include "display/TextFace.h"
 #include "setup/ChannelMode.h"
 
+#include <QFontMetrics>
+#include <QPainter>
+
 #include <charconv>
 #include <cstdio>
 
@@ -207,9 +210,12 @@ BoardPaintResult paintBoard(Canvas& canvas, const CellLayout& cell, const BoardS
         }
     }
 
-    // 10: the Pearson coefficient as a percentage.
-    if (board.pearsonEnable != 0) {
-        result.pearson = pearsonCoefficient(board);
+    // 10: the Pearson coefficient as a percentage: the judged one where the board has a verdict;
+    // a board that is loading or not measured has none to show.
+    const auto verdict = static_cast<BoardVerdict>(board.verdict);
+    const bool unjudged = verdict == BoardVerdict::NotMeasured || verdict == BoardVerdict::Loading;
+    if (board.pearsonEnable != 0 && !(style.publishedVerdict && unjudged)) {
+        result.pearson = style.publishedVerdict ? board.pearson : pearsonCoefficient(board);
         const FontSpec pearsonSpec{kArial, toInt(0.125 * cell.cellH), 0, true};
         if (pearsonSpec.height > 0) {
             char text[32];
@@ -223,7 +229,43 @@ BoardPaintResult paintBoard(Canvas& canvas, const CellLayout& cell, const BoardS
     return result;
 }
 
-void paintBanner(Canvas& canvas, const CellLayout& cell, BoardVerdict verdict, FaceCache& faces)
+namespace {
+
+// A word centred in the rect, as large as the rect allows (bold, the view's UI face, so Chinese
+// has glyphs too); pixels of the word are stamped, the background stays.
+void stampWord(Canvas& canvas, PixelRect rect, const QString& word, QRgb color)
+{
+    const int w = rect.right - rect.left;
+    const int h = rect.bottom - rect.top;
+    if (w <= 0 || h <= 0)
+        return;
+    QImage mask(w, h, QImage::Format_Grayscale8);
+    mask.fill(0);
+    {
+        QPainter painter(&mask);
+        QFont font(QStringLiteral("Microsoft YaHei"));
+        font.setFamilies({QStringLiteral("Microsoft YaHei"), QString::fromUtf8("微软雅黑"),
+                          QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Arial")});
+        font.setBold(true);
+        font.setPixelSize(std::max(1, h * 4 / 5));
+        const int textWidth = QFontMetrics(font).horizontalAdvance(word);
+        if (textWidth > w - 4 && textWidth > 0)
+            font.setPixelSize(std::max(1, font.pixelSize() * (w - 4) / textWidth));
+        painter.setFont(font);
+        painter.setPen(Qt::white);
+        painter.drawText(QRect(0, 0, w, h), Qt::AlignCenter, word);
+    }
+    for (int y = 0; y < h; ++y) {
+        const uchar* line = mask.constScanLine(y);
+        for (int x = 0; x < w; ++x)
+            if (line[x] >= 128)
+                canvas.plot(rect.left + x, rect.top + y, color);
+    }
+}
+
+} // namespace
+
+void paintBanner(Canvas& canvas, const CellLayout& cell, BoardVerdict verdict, FaceCache& faces, bool english)
 {
     const PixelRect strip = cell.bannerStrip();
     const int l = strip.left, r = strip.right, t = strip.top, b = strip.bottom;
@@ -231,6 +273,17 @@ void paintBanner(Canvas& canvas, const CellLayout& cell, BoardVerdict verdict, F
     std::string_view text;
     QRgb color = 0;
     switch (verdict) {
+    case BoardVerdict::NotMeasured:
+        // Grey with a plain word: nothing here was judged, so no pass colour and no LOAD hatch.
+        canvas.fill(inner, kBannerNotMeasured);
+        stampWord(canvas, inner, english ? QStringLiteral("NOT MEASURED") : QString::fromUtf8("未测量"),
+                  kWhite);
+        return;
+    case BoardVerdict::Loading:
+        canvas.fill(inner, kBannerLoading);
+        stampWord(canvas, inner, english ? QStringLiteral("LOADING") : QString::fromUtf8("加载中"),
+                  kBannerLoadingText);
+        return;
     case BoardVerdict::Pass:
         canvas.fill(inner, kBannerPass);
         text = "PASS";

@@ -51,6 +51,9 @@ inline constexpr QRgb kBannerFail = 0xFFFF6464;  // 255,100,100
 inline constexpr QRgb kBannerPassText = 0xFF3232FA;
 inline constexpr QRgb kBannerFailText = 0xFFFAFA32;
 inline constexpr QRgb kBannerLoadText = 0xFF969696;
+inline constexpr QRgb kBannerNotMeasured = 0xFF505050; // 80,80,80, white word
+inline constexpr QRgb kBannerLoading = 0xFFC8DCFF;     // 200,220,255
+inline constexpr QRgb kBannerLoadingText = 0xFF283C78; // 40,60,120
 } // namespace palette
 
 QRgb toQRgb(Rgbx c);
@@ -73,6 +76,9 @@ struct BoardStyle {
     ColorScheme colors;
     bool excessIndication = false;
     int gridRows = 1; // the rotated numbers are narrower when there is more than one row
+    // The main view: the board's published verdict and coefficient are shown (the preview,
+    // which has no verdict, computes its coefficient itself).
+    bool publishedVerdict = false;
 };
 
 // What painting a board changes in its panel: channels to latch and the Pearson coefficient
@@ -90,7 +96,9 @@ void paintBoardFrames(Canvas& canvas, const CellLayout& cell, bool bannerShown);
 BoardPaintResult paintBoard(Canvas& canvas, const CellLayout& cell, const BoardSnapshot& board,
                             const BoardStyle& style, FaceCache& faces);
 
-// The verdict banner inside the banner frame.
-void paintBanner(Canvas& canvas, const CellLayout& cell, BoardVerdict verdict, FaceCache& faces);
+// The verdict banner inside the banner frame; `english` picks the words of the banners that are
+// not a verdict (not measured, loading).
+void paintBanner(Canvas& canvas, const CellLayout& cell, BoardVerdict verdict, FaceCache& faces,
+                 bool english = false);
 
 } // namespace display

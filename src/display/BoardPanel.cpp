@@ -109,6 +109,8 @@ BoardSnapshot BoardPanel::snapshot() const
     s.pearsonThreshold = pearsonThreshold.load(kRelaxed);
     s.pearsonEnable = pearsonEnable.load(kRelaxed) ? 1 : 0;
     s.channelCount = std::min<std::uint8_t>(channelCount.load(kRelaxed), kChannels);
+    s.verdict = verdict.load(kRelaxed);
+    s.pearson = pearson.load(kRelaxed);
     return s;
 }
 

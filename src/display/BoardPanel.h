@@ -32,6 +32,9 @@ struct BoardSnapshot {
     double pearsonThreshold = 0.0;
     std::uint8_t pearsonEnable = 0;
     std::uint8_t channelCount = 0;
+    // The published judgement: BoardVerdict value and coefficient (see Verdict.h).
+    std::uint8_t verdict = 3; // NotMeasured
+    double pearson = 0.0;
 
     friend bool operator==(const BoardSnapshot&, const BoardSnapshot&) = default;
 };
@@ -57,6 +60,12 @@ struct BoardPanel {
     std::atomic<double> pearson{0.0};
     std::atomic<double> pearsonThreshold{0.0};
     std::atomic<std::uint8_t> channelCount{0};
+    // What the acquisition cycle judged (a BoardVerdict value; NotMeasured until it has) and when
+    // the counts it judged were read (steady clock, ms). Board loading sets Loading, and clears
+    // `loaded` until every array and the record of the board have arrived.
+    std::atomic<std::uint8_t> verdict{3};
+    std::atomic<std::int64_t> countsAt{0};
+    std::atomic<bool> loaded{false};
 
     // Whole-array setters: copy the first min(values.size(), 64) entries into channels 0.., later
     // entries keep their values.

@@ -74,6 +74,7 @@ const QImage& GridRenderer::render(BoardGrid& grid, QSize size)
     std::tie(key.rows, key.cols) = grid.counts().get();
     key.bannerShown = grid.bannerShown.load(std::memory_order_relaxed);
     key.excessIndication = grid.excessIndication.load(std::memory_order_relaxed);
+    key.english = grid.englishText.load(std::memory_order_relaxed);
     key.colors = grid.colorScheme();
 
     const bool full =
@@ -92,14 +93,19 @@ const QImage& GridRenderer::render(BoardGrid& grid, QSize size)
     }
 
     const GridLayout layout{key.width, key.height, key.rows, key.cols, key.bannerShown};
-    const BoardStyle style{key.colors, key.excessIndication, key.rows};
-    int failCount = 0;
+    const BoardStyle style{key.colors, key.excessIndication, key.rows, key.bannerShown};
+    const std::int64_t now = steadyMillis();
+    int failingShown = 0;
     redrawn_ = 0;
     for (int r = 0; r < key.rows; ++r) {
         for (int c = 0; c < key.cols; ++c) {
             BoardPanel& panel = grid.panel(r, c);
             BoardMemo& memo = memo_[r * BoardGrid::kMaxCols + c];
             BoardSnapshot snapshot = panel.snapshot();
+            if (key.bannerShown)
+                snapshot.verdict =
+                    static_cast<std::uint8_t>(verdictAt(static_cast<BoardVerdict>(snapshot.verdict),
+                                                        panel.countsAt.load(std::memory_order_relaxed), now));
             const bool dirty = !memo.valid || !(snapshot == memo.snapshot);
             if (dirty) {
                 const CellLayout cell = layout.cell(r, c, snapshot.channelCount);
@@ -110,28 +116,26 @@ const QImage& GridRenderer::render(BoardGrid& grid, QSize size)
                 for (int ch = 0; ch < kChannels; ++ch)
                     if (painted.latch[ch])
                         panel.excess[ch].store(1, std::memory_order_relaxed);
-                if (snapshot.pearsonEnable != 0)
-                    panel.pearson.store(painted.pearson, std::memory_order_relaxed);
                 memo.pearson = painted.pearson;
-                memo.verdict = boardVerdict(snapshot, snapshot.pearsonEnable != 0
-                                                          ? painted.pearson
-                                                          : panel.pearson.load(std::memory_order_relaxed));
+                memo.verdict = static_cast<BoardVerdict>(snapshot.verdict);
                 if (key.bannerShown)
-                    paintBanner(canvas, cell, memo.verdict, faces_);
+                    paintBanner(canvas, cell, memo.verdict, faces_, key.english);
                 canvas.resetClip();
                 memo.snapshot = snapshot;
                 memo.valid = true;
                 ++redrawn_;
             }
-            failCount += memo.verdict == BoardVerdict::Fail ? 1 : 0;
+            failingShown += countsAsFailing(memo.verdict) ? 1 : 0;
         }
     }
-    if (key.bannerShown)
-        grid.failCount.store(failCount, std::memory_order_relaxed);
 
     releaseExcessWhenAllLatched(grid);
 
-    if (grid.failCount.load(std::memory_order_relaxed) == 0 && key.cols > 1 && key.rows > 0) {
+    // The whole-grid PASS needs the cycle's verdict and every board as it stands now to agree: a
+    // board whose judgement went stale since the last cycle is no pass.
+    const bool allPass =
+        grid.failCount.load(std::memory_order_relaxed) == 0 && (!key.bannerShown || failingShown == 0);
+    if (allPass && key.cols > 1 && key.rows > 0) {
         prepareOverlay(key);
         applyOverlay();
     }

@@ -13,12 +13,14 @@
 #include <vector>
 
 // The repaint of the grid view without the window: background, grid lines and frames, every
-// shown board, the verdicts with their banners and failCount, the excess release and the green
-// whole-grid "PASS" combined by bitwise AND. The result is one finished image per tick.
+// shown board, the banners of the verdicts the acquisition cycle published (a verdict older than
+// its counts' freshness shows as not measured), the excess release and the green whole-grid
+// "PASS" combined by bitwise AND. The result is one finished image per tick. The view never
+// judges: it paints what was judged.
 //
 // A tick redraws only the boards whose data changed since the last one (their panel values, as a
-// snapshot, are compared) unless a view setting or the size changed; the picture, the latches and
-// failCount are exactly those of a full rebuild. The hit test is the widget's (it needs the
+// snapshot, are compared) unless a view setting or the size changed; the picture and the latches
+// are exactly those of a full rebuild. The hit test is the widget's (it needs the
 // mouse point) and has no effect on the picture.
 namespace display {
 
@@ -52,6 +54,7 @@ private:
         int cols = 0;
         bool bannerShown = true;
         bool excessIndication = false;
+        bool english = false;
         ColorScheme colors;
         friend bool operator==(const ViewKey&, const ViewKey&) = default;
     };

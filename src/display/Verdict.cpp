@@ -59,14 +59,17 @@ double pearsonCoefficient(const BoardSnapshot& board)
     return denominator == 0.0 ? 0.0 : numerator / denominator;
 }
 
-BoardVerdict boardVerdict(const BoardSnapshot& board, double pearson)
+namespace {
+
+BoardVerdict verdictOf(const BoardSnapshot& board, double pearson,
+                       const std::array<ChannelJudgement, kChannels>& channels)
 {
     bool anyFail = false;
     bool anyOpen = false;
     for (int k = 0; k < kChannels; ++k) {
-        anyOpen |= board.mask[k] == mode(ChannelMode::Open);
-        anyFail |= judgeChannel(board.mask[k], board.raw[k], board.thresholdHigh[k], board.thresholdLow[k]) ==
-                   ChannelJudgement::Fail;
+        // Entries past the channel count keep whatever they held: they decide nothing about LOAD.
+        anyOpen |= k < board.channelCount && board.mask[k] == mode(ChannelMode::Open);
+        anyFail |= channels[k] == ChannelJudgement::Fail;
     }
     BoardVerdict verdict = anyFail ? BoardVerdict::Fail : BoardVerdict::Pass;
     if (board.pearsonEnable != 0 && board.pearsonThreshold > pearson)
@@ -76,17 +79,89 @@ BoardVerdict boardVerdict(const BoardSnapshot& board, double pearson)
     return verdict;
 }
 
+std::array<ChannelJudgement, kChannels> judgeChannels(const BoardSnapshot& board)
+{
+    std::array<ChannelJudgement, kChannels> channels{};
+    for (int k = 0; k < kChannels; ++k)
+        channels[k] =
+            judgeChannel(board.mask[k], board.raw[k], board.thresholdHigh[k], board.thresholdLow[k]);
+    return channels;
+}
+
+} // namespace
+
+const char* verdictName(BoardVerdict verdict)
+{
+    switch (verdict) {
+    case BoardVerdict::Pass:
+        return "PASS";
+    case BoardVerdict::Fail:
+        return "FAIL";
+    case BoardVerdict::Load:
+        return "LOAD";
+    case BoardVerdict::NotMeasured:
+        return "NOT_MEASURED";
+    case BoardVerdict::Loading:
+        return "LOADING";
+    }
+    return "NOT_MEASURED";
+}
+
+bool countsAsFailing(BoardVerdict verdict)
+{
+    return verdict != BoardVerdict::Pass && verdict != BoardVerdict::Load;
+}
+
+std::int64_t steadyMillis()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+BoardVerdict verdictAt(BoardVerdict published, std::int64_t countsAtMs, std::int64_t nowMs)
+{
+    const bool judged =
+        published == BoardVerdict::Pass || published == BoardVerdict::Fail || published == BoardVerdict::Load;
+    if (judged && nowMs - countsAtMs > kFreshFor.count())
+        return BoardVerdict::NotMeasured;
+    return published;
+}
+
+BoardVerdict boardVerdict(const BoardSnapshot& board, double pearson)
+{
+    return verdictOf(board, pearson, judgeChannels(board));
+}
+
+BoardJudgement judgeBoard(const BoardSnapshot& board)
+{
+    BoardJudgement judgement;
+    judgement.pearson = pearsonCoefficient(board);
+    judgement.channels = judgeChannels(board);
+    judgement.verdict = verdictOf(board, judgement.pearson, judgement.channels);
+    return judgement;
+}
+
+void publishVerdict(BoardPanel& panel, BoardVerdict verdict, double pearson, std::int64_t countsAtMs)
+{
+    if (panel.pearsonEnable.load(std::memory_order_relaxed))
+        panel.pearson.store(pearson, std::memory_order_relaxed);
+    panel.countsAt.store(countsAtMs, std::memory_order_relaxed);
+    panel.verdict.store(static_cast<std::uint8_t>(verdict), std::memory_order_relaxed);
+}
+
 GridVerdict evaluateVerdicts(BoardGrid& grid)
 {
     GridVerdict result;
+    const std::int64_t now = steadyMillis();
     const auto [rows, cols] = grid.counts().get();
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < cols; ++c) {
-            const BoardPanel& panel = grid.panel(r, c);
-            const BoardVerdict v =
-                boardVerdict(panel.snapshot(), panel.pearson.load(std::memory_order_relaxed));
-            result.verdicts[r * BoardGrid::kMaxCols + c] = v;
-            result.failCount += v == BoardVerdict::Fail ? 1 : 0;
+            BoardPanel& panel = grid.panel(r, c);
+            const BoardJudgement j = judgeBoard(panel.snapshot());
+            publishVerdict(panel, j.verdict, j.pearson, now);
+            result.verdicts[r * BoardGrid::kMaxCols + c] = j.verdict;
+            result.failCount += countsAsFailing(j.verdict) ? 1 : 0;
         }
     }
     grid.failCount.store(result.failCount, std::memory_order_relaxed);

@@ -86,18 +86,33 @@ void HeadProtocol::reset()
     reportsMissing_ = 0;
 }
 
+namespace {
+
+// What a completed frame was, so that faults can pick one command.
+HeadProtocol::Outcome named(HeadProtocol::Outcome outcome, const std::vector<Report>& frame)
+{
+    outcome.command = frame[0][3];
+    const bool memory =
+        outcome.command == CUSBHardWare::kReadMemory || outcome.command == CUSBHardWare::kWriteMemory;
+    if (memory && frame.size() > 1)
+        outcome.address = static_cast<std::uint16_t>(frame[1][1] << 8 | frame[1][2]);
+    return outcome;
+}
+
+} // namespace
+
 HeadProtocol::Outcome HeadProtocol::receive(const Report& report, HeadState& state)
 {
     if (reportsMissing_ > 0) {
         frame_.push_back(report);
-        return --reportsMissing_ == 0 ? execute(state) : Outcome{};
+        return --reportsMissing_ == 0 ? named(execute(state), frame_) : Outcome{};
     }
     if (!isHeader(report))
         return {};
 
     switch (report[3]) {
     case CUSBHardWare::kReadCounts:
-        return readCounts(report, state);
+        return named(readCounts(report, state), {report});
     case CUSBHardWare::kPatchBlock:
         patchBlock(report, state);
         return {};
@@ -120,7 +135,7 @@ HeadProtocol::Outcome HeadProtocol::receive(const Report& report, HeadState& sta
         return {};
     frame_.assign(1, report);
     reportsMissing_ = following;
-    return following == 0 ? execute(state) : Outcome{};
+    return following == 0 ? named(execute(state), frame_) : Outcome{};
 }
 
 HeadProtocol::Outcome HeadProtocol::execute(HeadState& state) const

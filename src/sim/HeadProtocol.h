@@ -3,6 +3,7 @@
 #include "HeadState.h"
 #include "device/Report.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@ public:
     struct Outcome {
         std::vector<Report> replies; // 65 bytes each, byte 0 = 0
         bool restart = false;        // the head is to leave the bus and come back
+        std::uint8_t command = 0;    // code of the completed frame (0: no frame completed)
+        std::uint16_t address = 0;   // memory address of a memory command, else 0
     };
 
     // `patchSignature` is the text PatchBlock must carry in bytes 8..17 to be applied.

@@ -241,6 +241,25 @@ void SimHead::vanishAfterReports(int n)
     vanishCountdown_ = std::max(n, 0);
 }
 
+void SimHead::dropReplyTo(std::uint8_t command, std::optional<std::uint16_t> address)
+{
+    std::lock_guard lock(mutex_);
+    replyDrops_.push_back({command, address});
+}
+
+bool SimHead::takeReplyDrop(const HeadProtocol::Outcome& outcome)
+{
+    if (outcome.command == 0)
+        return false;
+    const auto match = std::find_if(replyDrops_.begin(), replyDrops_.end(), [&](const ReplyDrop& d) {
+        return d.command == outcome.command && (!d.address || *d.address == outcome.address);
+    });
+    if (match == replyDrops_.end())
+        return false;
+    replyDrops_.erase(match);
+    return true;
+}
+
 void SimHead::setZeroCounts(bool on)
 {
     std::lock_guard lock(mutex_);
@@ -401,7 +420,7 @@ bool SimHead::write(const Port& port, const Report& report)
         received_.pop_front();
 
     const HeadProtocol::Outcome outcome = protocol_.receive(report, state_);
-    if (!noReply_) {
+    if (!noReply_ && !takeReplyDrop(outcome)) {
         // Like hidraw, every open handle gets its own copy of each input report.
         for (auto& [id, queue] : replyQueues_) {
             for (const Report& reply : outcome.replies)

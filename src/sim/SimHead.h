@@ -72,10 +72,13 @@ public:
     void clearSetup();
 
     // Faults.
-    void setNoReply(bool on);                              // replies are never sent; reads time out
-    void setReplyDelay(std::chrono::milliseconds delay);   // replies become readable only after delay
-    void vanishAfterReports(int n);                        // leaves the bus on the n-th report from now
-    void setZeroCounts(bool on);                           // ReadCounts answers zeros
+    void setNoReply(bool on);                            // replies are never sent; reads time out
+    void setReplyDelay(std::chrono::milliseconds delay); // replies become readable only after delay
+    void vanishAfterReports(int n);                      // leaves the bus on the n-th report from now
+    void setZeroCounts(bool on);                         // ReadCounts answers zeros
+    // The replies to the next command with this code (and, when given, this memory address)
+    // are lost; the command itself is carried out. One shot per call; calls queue up.
+    void dropReplyTo(std::uint8_t command, std::optional<std::uint16_t> address = std::nullopt);
     void setRestartDelay(std::chrono::milliseconds delay); // time off the bus after Restart
     int restartCount() const;
 
@@ -111,6 +114,7 @@ private:
     int read(const Port& port, std::uint8_t* data, std::size_t length, int timeoutMs);
 
     bool portAliveLocked(const Port& port) const;
+    bool takeReplyDrop(const HeadProtocol::Outcome& outcome); // with mutex_ held
     void leaveLocked();
     void deliverPresenceEvents();
     void runPresenceThread();
@@ -125,6 +129,11 @@ private:
     bool noReply_ = false;
     std::chrono::milliseconds replyDelay_{0};
     int vanishCountdown_ = 0; // 0: off
+    struct ReplyDrop {
+        std::uint8_t command;
+        std::optional<std::uint16_t> address;
+    };
+    std::vector<ReplyDrop> replyDrops_;
     std::chrono::milliseconds restartDelay_{300};
     int restartCount_ = 0;
 

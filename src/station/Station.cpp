@@ -314,6 +314,7 @@ Station::SetupResult Station::connectionSetup(const std::function<bool()>& cance
         view.setCommandEnabled(cmd::kExpandSetting, true);
         switch (BoardLoader(ctx_, cancelled).load()) {
         case BoardLoader::Result::Loaded:
+        case BoardLoader::Result::BoardMissing: // tested as far as loaded; the rest not measured
             break;
         case BoardLoader::Result::GridRefused:
             result = SetupResult::GridRefused;

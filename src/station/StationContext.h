@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CycleObservers.h"
 #include "StationView.h"
 
 #include <array>
@@ -67,6 +68,8 @@ struct StationContext {
     StationFlags& flags;
     // Appends one board's counts to the record file (acquisition thread only); may be empty.
     std::function<void(const BoardCounts&)> record;
+    // Every cycle's verdict, as judged and signalled: subscribe here (see CycleObservers.h).
+    CycleObservers cycles{};
 };
 
 } // namespace station

@@ -43,6 +43,12 @@ inline constexpr const char* kLcdAllPass = "    ALL PASS    ";
 inline constexpr const char* kLcdFail = "      FAIL      ";
 inline constexpr const char* kLcdClosed = "     CLOSED     ";
 
+// Board loading gave up on a board (row, column): it and the boards after it are not tested.
+inline constexpr const char* kBoardNotLoadedEnglish =
+    "Board at row %d, column %d did not answer while loading: it and the boards after it are not measured.";
+inline constexpr const char* kBoardNotLoadedChinese =
+    "第%d行第%d列的板加载时无应答：该板及其后的板不进行测试。";
+
 // Context menu.
 inline constexpr const char* kBoardSettingEnglish = "Row %d Col %d Setting";
 inline constexpr const char* kBoardSettingChinese = "%d行%d列设置";

@@ -3,6 +3,7 @@
 // other rebuilt in full every tick.
 #include "display/BoardGrid.h"
 #include "display/GridRenderer.h"
+#include "display/Verdict.h"
 
 #include <gtest/gtest.h>
 
@@ -45,9 +46,14 @@ public:
         fullCounts_.set(rows, cols);
     }
 
-    // Repaints both and checks they agree.
+    // Judges both as the acquisition cycle would (the main view only), repaints both and checks
+    // they agree.
     void tickAndCompare(QSize size, int tick)
     {
+        forEach([](BoardGrid& g) {
+            if (g.bannerShown.load())
+                evaluateVerdicts(g);
+        });
         const QImage& a = incremental_.render(incrementalGrid_, size);
         const QImage& b = full_.render(fullGrid_, size);
         ASSERT_EQ(a, b) << "tick " << tick;

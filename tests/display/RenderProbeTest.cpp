@@ -39,7 +39,13 @@ protected:
     }
 
     BoardPanel& board() { return grid.panel(0, 0); }
-    const QImage& render() { return renderer.render(grid, {kW, kH}); }
+    // The main view paints what the acquisition cycle judged: judge first, as a cycle would.
+    const QImage& render()
+    {
+        if (grid.bannerShown.load())
+            evaluateVerdicts(grid);
+        return renderer.render(grid, {kW, kH});
+    }
     CellLayout cell() const { return GridLayout{kW, kH, 1, 1, grid.bannerShown.load()}.cell(0, 0, 8); }
     // A rectangle of the bar of slot i between the given rows, clear of the slot's numbers only in
     // rows 170..230 (the raw count reads up from the bottom, the difference down from the top).
@@ -289,6 +295,7 @@ TEST(EmptyGridTest, UniformGreyAndFailCountZero)
     BoardGrid grid{counts};
     grid.failCount = 4;
     GridRenderer renderer;
+    evaluateVerdicts(grid);
     const QImage& image = renderer.render(grid, {300, 200});
     EXPECT_TRUE(onlyColors(image, {0, 0, 300, 200}, {kGridPen}));
     EXPECT_EQ(grid.failCount.load(), 0);
@@ -304,6 +311,7 @@ TEST(WholeFrameTest, EveryPixelComesFromThePalette)
             for (int c = 0; c < 4; ++c)
                 for (int k = 0; k < kChannels; ++k)
                     grid.panel(r, c).mask[k] = 1; // closed: grey covers, hatched labels, LOAD banners
+        evaluateVerdicts(grid);
         GridRenderer renderer;
         const QImage& image = renderer.render(grid, size);
         // The boards all load, so no board fails and the green "PASS" lies over the grid.
@@ -422,6 +430,64 @@ TEST_F(ExcessLatchTest, ClearExcessReleasesAtOnce)
     render();
     grid.ClearExcess();
     EXPECT_EQ(board().excess[0].load(), 0);
+}
+
+// What the view shows of a board it has no judgement for: the words are its own, the colours of
+// PASS and FAIL never appear, and no Pearson percentage is drawn.
+struct UnjudgedCase {
+    const char* name;
+    BoardVerdict published;
+    std::int64_t ageMs; // of the counts the verdict was judged on
+    QRgb banner;
+};
+
+class UnjudgedBannerTest : public RenderTest, public testing::WithParamInterface<UnjudgedCase> {};
+
+TEST_P(UnjudgedBannerTest, ShowsNoVerdict)
+{
+    const UnjudgedCase& c = GetParam();
+    board().setPearsonCheck(true, 0.5);
+    for (int ch = 0; ch < 8; ++ch)
+        board().raw[ch] = 0; // what a board shows before its first counts
+    publishVerdict(board(), c.published, 0.0, steadyMillis() - c.ageMs);
+    const QImage& image = renderer.render(grid, {kW, kH});
+    const CellLayout l = cell();
+    const PixelRect strip = l.bannerStrip();
+    const PixelRect inner{strip.left + 2, strip.top + 2, strip.right - 2, strip.bottom - 2};
+    EXPECT_TRUE(contains(image, inner, c.banner));
+    EXPECT_FALSE(contains(image, {0, 0, kW, kH}, kBannerPass));
+    EXPECT_FALSE(contains(image, {0, 0, kW, kH}, kBannerFail));
+    EXPECT_FALSE(contains(image, {0, 0, kW, kH}, kPearsonBad)) << "a percentage of counts never judged";
+    EXPECT_FALSE(contains(image, {0, 0, kW, kH}, kPearsonGood));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Verdicts, UnjudgedBannerTest,
+    testing::Values(
+        UnjudgedCase{"Loading", BoardVerdict::Loading, 0, kBannerLoading},
+        UnjudgedCase{"NotMeasured", BoardVerdict::NotMeasured, 0, kBannerNotMeasured},
+        UnjudgedCase{"PassOnCountsOlderThanOneSecond", BoardVerdict::Pass, 1500, kBannerNotMeasured},
+        UnjudgedCase{"FailOnCountsOlderThanOneSecond", BoardVerdict::Fail, 1500, kBannerNotMeasured}),
+    [](const testing::TestParamInfo<UnjudgedCase>& tp) { return std::string(tp.param.name); });
+
+// The whole-grid PASS needs every shown board passing as it stands now.
+TEST(StaleVerdictTest, NoWholeGridPassOverABoardWhoseCountsAreOld)
+{
+    GridCounts counts{1, 2};
+    BoardGrid grid{counts};
+    for (int c = 0; c < 2; ++c) {
+        grid.panel(0, c).setChannelCount(16);
+        publishVerdict(grid.panel(0, c), BoardVerdict::Pass, 0.0, steadyMillis());
+    }
+    grid.failCount = 0;
+    GridRenderer renderer;
+    constexpr QRgb kOverlayGreen = kWhite & 0xFF00FF00u;
+    EXPECT_TRUE(contains(renderer.render(grid, {900, 500}), {0, 0, 900, 500}, kOverlayGreen));
+
+    publishVerdict(grid.panel(0, 1), BoardVerdict::Pass, 0.0, steadyMillis() - 1500);
+    const QImage& stale = renderer.render(grid, {900, 500});
+    EXPECT_FALSE(contains(stale, {0, 0, 900, 500}, kOverlayGreen));
+    EXPECT_TRUE(contains(stale, {450, 0, 900, 500}, kBannerNotMeasured));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -128,8 +129,78 @@ INSTANTIATE_TEST_SUITE_P(
                         b.pearsonEnable = 1;
                         b.pearsonThreshold = 0.5;
                     },
-                    BoardVerdict::Load}),
+                    BoardVerdict::Load},
+        // Entries past the channel count stay Open from the panel's defaults: they decide
+        // nothing about LOAD (a 40-channel board with every channel Closed passed before).
+        VerdictCase{"FortyChannelsAllClosedLoads",
+                    [](BoardSnapshot& b) {
+                        b.channelCount = 40;
+                        std::fill_n(b.mask.begin(), 40, kClosed);
+                    },
+                    BoardVerdict::Load},
+        VerdictCase{"FortyChannelsAllClosedLoadsWithPearsonOn",
+                    [](BoardSnapshot& b) {
+                        b.channelCount = 40;
+                        std::fill_n(b.mask.begin(), 40, kClosed);
+                        b.pearsonEnable = 1;
+                        b.pearsonThreshold = 0.9;
+                    },
+                    BoardVerdict::Load},
+        VerdictCase{"OneOpenChannelBelowTheCountIsJudged",
+                    [](BoardSnapshot& b) {
+                        b.channelCount = 40;
+                        std::fill_n(b.mask.begin(), 40, kClosed);
+                        b.mask[39] = kOpen;
+                        b.raw[39] = 2000;
+                    },
+                    BoardVerdict::Fail}),
     [](const testing::TestParamInfo<VerdictCase>& tp) { return tp.param.name; });
+
+// judgeBoard gives the verdict boardVerdict gives, with each channel's judgement.
+TEST(JudgeBoard, AgreesWithBoardVerdictAndNamesTheFailingChannels)
+{
+    BoardSnapshot b = passingBoard();
+    b.raw[7] = 1001;
+    b.mask[9] = kClosed;
+    const BoardJudgement j = judgeBoard(b);
+    EXPECT_EQ(j.verdict, BoardVerdict::Fail);
+    EXPECT_EQ(j.verdict, boardVerdict(b, j.pearson));
+    EXPECT_DOUBLE_EQ(j.pearson, pearsonCoefficient(b));
+    EXPECT_EQ(j.channels[7], ChannelJudgement::Fail);
+    EXPECT_EQ(j.channels[8], ChannelJudgement::Pass);
+    EXPECT_EQ(j.channels[9], ChannelJudgement::NotJudged);
+}
+
+// A judgement stands while its counts are fresh; a board without one is never passing.
+struct FreshnessCase {
+    const char* name;
+    BoardVerdict published;
+    std::int64_t ageMs;
+    BoardVerdict expected;
+};
+
+class VerdictFreshness : public testing::TestWithParam<FreshnessCase> {};
+
+TEST_P(VerdictFreshness, OldCountsAreNotAMeasurement)
+{
+    const FreshnessCase& c = GetParam();
+    constexpr std::int64_t now = 50'000;
+    const BoardVerdict v = verdictAt(c.published, now - c.ageMs, now);
+    EXPECT_EQ(v, c.expected);
+    EXPECT_EQ(countsAsFailing(v), v != BoardVerdict::Pass && v != BoardVerdict::Load);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, VerdictFreshness,
+    testing::Values(
+        FreshnessCase{"PassFresh", BoardVerdict::Pass, 0, BoardVerdict::Pass},
+        FreshnessCase{"PassAtOneSecond", BoardVerdict::Pass, 1000, BoardVerdict::Pass},
+        FreshnessCase{"PassOlderThanOneSecond", BoardVerdict::Pass, 1001, BoardVerdict::NotMeasured},
+        FreshnessCase{"LoadOlderThanOneSecond", BoardVerdict::Load, 5000, BoardVerdict::NotMeasured},
+        FreshnessCase{"FailOlderThanOneSecond", BoardVerdict::Fail, 5000, BoardVerdict::NotMeasured},
+        FreshnessCase{"LoadingStaysLoading", BoardVerdict::Loading, 5000, BoardVerdict::Loading},
+        FreshnessCase{"NotMeasuredStays", BoardVerdict::NotMeasured, 0, BoardVerdict::NotMeasured}),
+    [](const testing::TestParamInfo<FreshnessCase>& tp) { return std::string(tp.param.name); });
 
 struct PearsonCase {
     std::string name;
@@ -197,6 +268,7 @@ protected:
     void makePassing(int row, int col)
     {
         BoardPanel& p = grid.panel(row, col);
+        p.setChannelCount(kChannels);
         for (int k = 0; k < kChannels; ++k) {
             p.thresholdHigh[k] = 1000;
             p.thresholdLow[k] = 100;

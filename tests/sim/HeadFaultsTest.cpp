@@ -128,6 +128,24 @@ TEST_F(HeadFaults, NoReplyLetsReadsTimeOut)
     EXPECT_EQ(wire.exchange({header(0x24)}).size(), 1U);
 }
 
+// One lost reply, picked by command and memory address: only that request goes unanswered, once.
+TEST_F(HeadFaults, DropsTheReplyToOneChosenRequestOnly)
+{
+    const auto readMemory = [](std::uint16_t address) {
+        return std::vector<Report>{header(0x23), report({static_cast<std::uint8_t>(address >> 8),
+                                                         static_cast<std::uint8_t>(address & 0xFF), 64})};
+    };
+    head.dropReplyTo(0x23, 640);
+    EXPECT_EQ(wire.exchange(readMemory(576)).size(), 1U); // another address
+    EXPECT_EQ(wire.exchange({header(0x24)}).size(), 1U);  // another command
+    EXPECT_TRUE(wire.exchange(readMemory(640)).empty());  // the chosen one
+    EXPECT_EQ(wire.exchange(readMemory(640)).size(), 1U); // and only once
+
+    head.dropReplyTo(0x30); // any address
+    EXPECT_TRUE(wire.exchange({readCountsFrame(8)}).empty());
+    EXPECT_EQ(wire.exchange({readCountsFrame(8)}).size(), 1U);
+}
+
 TEST_F(HeadFaults, LateReplyArrivesOnlyAfterTheDelay)
 {
     head.setReplyDelay(100ms);

@@ -42,7 +42,8 @@ TEST(Acquisition, EveryCycleSignalsTheResultOnTheHead)
 {
     StationRig rig;
     rig.setGlobalByte(0, 0x05); // buzzer and lamps enabled, not inverted
-    rig.grid.failCount = 2;
+    // Board 0 fails too (the demo's last board has a failing channel): two failing boards.
+    rig.head->setChannelDefect(demo::kFirstExpansionAddress, 0, 1, 1);
     ASSERT_TRUE(rig.startRunning());
     ASSERT_TRUE(rig.pump([&] { return rig.head->lcdLine(1) == text::kLcdFail; }));
     const int texts = static_cast<int>(shownTexts(*rig.head).size());
@@ -52,7 +53,11 @@ TEST(Acquisition, EveryCycleSignalsTheResultOnTheHead)
     EXPECT_EQ(control[6], 2);
     EXPECT_EQ(control[7], 0);
 
-    rig.grid.failCount = 0;
+    for (int b : {0, 3}) {
+        const int channel = b == 0 ? 1 : demo::defectChannel(40);
+        rig.head->setChannelDefect(demo::kFirstExpansionAddress, b, channel,
+                                   demo::referenceCount(b, channel));
+    }
     ASSERT_TRUE(rig.pump([&] { return rig.head->lcdLine(1) == text::kLcdAllPass; }));
 }
 
