@@ -4,7 +4,8 @@ namespace cli {
 
 std::vector<Command> commandTable()
 {
-    return {listCommand(), infoCommand(), setupSaveCommand(), setupLoadCommand()};
+    return {listCommand(),      infoCommand(),    setupSaveCommand(),
+            setupLoadCommand(), measureCommand(), watchCommand()};
 }
 
 } // namespace cli

@@ -60,6 +60,7 @@ public:
     station::StationFlags& flags() { return flags_; }
     station::Station& station() { return station_; }
     ConsoleView& view() { return view_; }
+    station::CycleObservers& cycles() { return ctx_.cycles; }
     bool english() const { return setup_.global().englishUi(); }
 
 private:
