@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
+#include <nlohmann/json.hpp>
 #include <regex>
 
 using ::testing::HasSubstr;
@@ -74,6 +76,14 @@ INSTANTIATE_TEST_SUITE_P(
                     sim({"setup", "load", QString::fromLatin1(kMissingDir) + "x.ini"}), 3, "", kMissingDir},
         CommandCase{"TraceFileThatCannotBeOpened",
                     sim({"--trace", QString::fromLatin1(kMissingDir) + "t.log", "info"}), 3, "", "trace"},
+        CommandCase{"MeasureNamesChannel13OfTheFailingBoard", sim({"measure", "--cycles", "2"}), 1, "",
+                    "channel 13"},
+        CommandCase{"MeasureTablesEveryBoard", sim({"measure", "--cycles", "2"}), 1,
+                    "    3    1    1        40  FAIL           2/2 ", ""},
+        CommandCase{"MeasureAsJson", sim({"--json", "measure", "--cycles", "1"}), 1,
+                    "\"schema\": \"stenvikplus.measure/1\"", ""},
+        CommandCase{"MeasureZeroCycles", sim({"measure", "--cycles", "0"}), 64, "", "--cycles"},
+        CommandCase{"MeasureCyclesNotANumber", sim({"measure", "--cycles", "ten"}), 64, "", "--cycles"},
         CommandCase{"NoCommand", sim({}), 64, "", "a command is required"},
         CommandCase{"UnknownCommand", sim({"bogus"}), 64, "", "bogus"},
         CommandCase{"SetupWithoutSaveOrLoad", sim({"setup"}), 64, "", ""},
@@ -81,6 +91,76 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"DemoGridTooLarge", {"--simulate=5x4x64", "info"}, 64, "", "--simulate=RxCxN"},
         CommandCase{"DemoGridWithoutChannels", {"--simulate=4x4x", "info"}, 64, "", "--simulate=RxCxN"}),
     [](const ::testing::TestParamInfo<CommandCase>& info) { return std::string(info.param.name); });
+
+// The demo head fails one channel of its last board: every other board passes in every cycle,
+// that board fails in every cycle, named by its failing channel.
+TEST(ToolMeasure, JudgesEveryBoardOverTheCyclesFromTheCycleVerdicts)
+{
+    ToolRig rig;
+    const ToolRun run = rig.run(sim({"--json", "measure", "--cycles", "3"}));
+    ASSERT_EQ(run.exitCode, 1) << run.err;
+    const nlohmann::json document = nlohmann::json::parse(run.out);
+    EXPECT_EQ(document["cycles"], 3);
+    EXPECT_EQ(document["head"]["deviceType"], "TRIVELLAV2");
+    ASSERT_EQ(document["boards"].size(), 4u);
+    for (const auto& board : document["boards"]) {
+        const bool last = board["row"] == 1 && board["col"] == 1;
+        EXPECT_EQ(board["verdict"], last ? "FAIL" : "PASS") << board["index"];
+        EXPECT_EQ(board["failedCycles"], last ? 3 : 0);
+        EXPECT_EQ(board["failing"], last ? nlohmann::json::array({13}) : nlohmann::json::array());
+        ASSERT_EQ(board["channels"].size(), 40u);
+        const auto& channel13 = board["channels"][13];
+        EXPECT_EQ(channel13["pass"], !last);
+        EXPECT_LE(channel13["min"].get<int>(), channel13["mean"].get<double>());
+        EXPECT_LE(channel13["mean"].get<double>(), channel13["max"].get<int>());
+        if (last)
+            EXPECT_LT(channel13["last"].get<int>(), channel13["low"].get<int>());
+    }
+}
+
+// measure runs the station as the window does and ends with its close sequence: buzzer and
+// lamps off, then "CLOSED" on the LCD; the result of the last cycle was signalled before.
+TEST(ToolMeasure, SignalsTheVerdictAndEndsWithTheCloseSequence)
+{
+    ToolRig rig;
+    const std::string trace = rig.file("trace.log");
+    ASSERT_EQ(rig.run(sim({"--trace", QString::fromStdString(trace), "measure", "--cycles", "2"})).exitCode,
+              1);
+    const std::vector<std::string> lcd = lcdLines(trace);
+    ASSERT_GE(lcd.size(), 3u);
+    EXPECT_EQ(lcd.back(), "     CLOSED     ");
+    EXPECT_EQ(std::count(lcd.begin(), lcd.end(), "      FAIL      "), 2);
+    EXPECT_EQ(std::count(lcd.begin(), lcd.end(), "    ALL PASS    "), 0);
+}
+
+// SIGINT and SIGTERM end watch through the close sequence, after at least one cycle line.
+class ToolWatchSignal : public ::testing::TestWithParam<int> {};
+
+TEST_P(ToolWatchSignal, RunsTheCloseSequence)
+{
+    ToolRig rig;
+    const std::string trace = rig.file("trace.log");
+    QProcess* process = rig.start(sim({"--trace", QString::fromStdString(trace), "watch"}));
+    // Waits for the first cycle line before interrupting.
+    for (int i = 0; i < 600 && !process->canReadLine(); ++i)
+        process->waitForReadyRead(100);
+    ASSERT_TRUE(process->canReadLine());
+    ::kill(static_cast<pid_t>(process->processId()), GetParam());
+    const ToolRun run = ToolRig::finish(*process);
+    delete process;
+    ASSERT_FALSE(run.crashed) << run.err;
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_THAT(run.out, ::testing::StartsWith("cycle 1 "));
+    EXPECT_THAT(run.out, HasSubstr("1:1 FAIL ch 13"));
+    const std::vector<std::string> lcd = lcdLines(trace);
+    ASSERT_FALSE(lcd.empty());
+    EXPECT_EQ(lcd.back(), "     CLOSED     ");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, ToolWatchSignal, ::testing::Values(SIGINT, SIGTERM),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return std::string(info.param == SIGINT ? "SIGINT" : "SIGTERM");
+                         });
 
 // Without --simulate the tool looks for a real head on USB; there is none on a build machine.
 TEST(ToolWithoutHead, InfoSaysDisconnectedAndExits2)
