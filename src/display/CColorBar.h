@@ -42,6 +42,8 @@ public:
     int hitRow() const { return hit_.hitRow; }
     int hitCol() const { return hit_.hitCol; }
     int hitSlot() const { return hit_.hitSlot; }
+    // The last hit lies on a shown board (not on the last pixel column or beside the grid).
+    bool hitShown() const { return hit_.shown; }
 
     void ClearExcess() { grid_.ClearExcess(); }
     void SetReferences(int count, int row, int col, const std::uint16_t* values);

@@ -15,6 +15,7 @@ HitResult HitTest(int width, int height, const BoardGrid& grid, MousePoint point
     HitResult hit = previous;
     hit.hitCol = toInt(point.x / cellW);
     hit.hitRow = toInt(point.y / cellH);
+    hit.shown = point.x >= 0 && point.y >= 0 && hit.hitCol < cols && hit.hitRow < rows;
 
     int m = 32;
     if (BoardGrid::inStorage(hit.hitRow, hit.hitCol)) {

@@ -206,6 +206,7 @@ void CStenvikPlusDlgDlg::updatePane(int pane, const PaneUpdate& update)
 
 void CStenvikPlusDlgDlg::buildMenuBar(bool englishUi, bool certificateOff)
 {
+    grid_.englishText.store(englishUi, std::memory_order_relaxed);
     bridge_.post([this, englishUi, certificateOff] {
         fillMenuBar(menuBar(), englishUi);
         connectMenuBar();
@@ -554,6 +555,8 @@ QMenu* CStenvikPlusDlgDlg::openContextMenu(const QPoint& windowPos, bool show)
     const QPoint at = colorBar_->mapFrom(this, windowPos);
     colorBar_->SetMousePoint(at.x(), at.y(), 0);
     colorBar_->HitTest();
+    if (!colorBar_->hitShown())
+        return nullptr; // beside the grid: no board to act on
 
     if (contextMenu_)
         contextMenu_->deleteLater();

@@ -71,6 +71,8 @@ public:
     display::BoardGrid& grid() { return grid_; }
     station::Station& station() { return station_; }
     station::StationFlags& flags() { return flags_; }
+    // Every acquisition cycle's verdict (subscribe here; observers run on the acquisition thread).
+    station::CycleObservers& cycles() { return ctx_.cycles; }
     CColorBar* colorBar() const { return colorBar_; }
     CStatusBarEx* statusBarEx() const { return statusBar_; }
     bool disconnectTimerActive() const { return disconnectTimer_.isActive(); }

@@ -34,6 +34,35 @@ TEST_F(GeometryTest, LastPixelColumnGivesGridCols)
     EXPECT_EQ(hit(400, 400).hitRow, 1);
 }
 
+// Only a point on a shown board is a hit that commands may act on.
+struct ShownCase {
+    const char* name;
+    int x;
+    int y;
+    bool shown;
+};
+
+class ShownHitTest : public GeometryTest, public testing::WithParamInterface<ShownCase> {};
+
+TEST_P(ShownHitTest, OnlyPointsOnShownBoardsAreShown)
+{
+    EXPECT_EQ(hit(GetParam().x, GetParam().y).shown, GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Points, ShownHitTest,
+    testing::Values(ShownCase{"TopLeft", 0, 0, true}, ShownCase{"LastBoard", 799, 799, true},
+                    ShownCase{"LastPixelColumn", 800, 10, false}, ShownCase{"LastPixelRow", 10, 800, false},
+                    ShownCase{"RightOfTheView", 830, 10, false}, ShownCase{"BelowTheView", 10, 830, false},
+                    ShownCase{"LeftOfTheView", -5, 10, false}, ShownCase{"AboveTheView", 10, -5, false}),
+    [](const testing::TestParamInfo<ShownCase>& tp) { return std::string(tp.param.name); });
+
+TEST_F(GeometryTest, NothingIsShownOnAnEmptyGrid)
+{
+    counts.set(0, 0);
+    EXPECT_FALSE(hit(10, 10).shown);
+}
+
 struct SlotCase {
     std::string name;
     int channelCount;

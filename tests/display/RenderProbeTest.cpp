@@ -432,5 +432,63 @@ TEST_F(ExcessLatchTest, ClearExcessReleasesAtOnce)
     EXPECT_EQ(board().excess[0].load(), 0);
 }
 
+// What the view shows of a board it has no judgement for: the words are its own, the colours of
+// PASS and FAIL never appear, and no Pearson percentage is drawn.
+struct UnjudgedCase {
+    const char* name;
+    BoardVerdict published;
+    std::int64_t ageMs; // of the counts the verdict was judged on
+    QRgb banner;
+};
+
+class UnjudgedBannerTest : public RenderTest, public testing::WithParamInterface<UnjudgedCase> {};
+
+TEST_P(UnjudgedBannerTest, ShowsNoVerdict)
+{
+    const UnjudgedCase& c = GetParam();
+    board().setPearsonCheck(true, 0.5);
+    for (int ch = 0; ch < 8; ++ch)
+        board().raw[ch] = 0; // what a board shows before its first counts
+    publishVerdict(board(), c.published, 0.0, steadyMillis() - c.ageMs);
+    const QImage& image = renderer.render(grid, {kW, kH});
+    const CellLayout l = cell();
+    const PixelRect strip = l.bannerStrip();
+    const PixelRect inner{strip.left + 2, strip.top + 2, strip.right - 2, strip.bottom - 2};
+    EXPECT_TRUE(contains(image, inner, c.banner));
+    EXPECT_FALSE(contains(image, {0, 0, kW, kH}, kBannerPass));
+    EXPECT_FALSE(contains(image, {0, 0, kW, kH}, kBannerFail));
+    EXPECT_FALSE(contains(image, {0, 0, kW, kH}, kPearsonBad)) << "a percentage of counts never judged";
+    EXPECT_FALSE(contains(image, {0, 0, kW, kH}, kPearsonGood));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Verdicts, UnjudgedBannerTest,
+    testing::Values(
+        UnjudgedCase{"Loading", BoardVerdict::Loading, 0, kBannerLoading},
+        UnjudgedCase{"NotMeasured", BoardVerdict::NotMeasured, 0, kBannerNotMeasured},
+        UnjudgedCase{"PassOnCountsOlderThanOneSecond", BoardVerdict::Pass, 1500, kBannerNotMeasured},
+        UnjudgedCase{"FailOnCountsOlderThanOneSecond", BoardVerdict::Fail, 1500, kBannerNotMeasured}),
+    [](const testing::TestParamInfo<UnjudgedCase>& tp) { return std::string(tp.param.name); });
+
+// The whole-grid PASS needs every shown board passing as it stands now.
+TEST(StaleVerdictTest, NoWholeGridPassOverABoardWhoseCountsAreOld)
+{
+    GridCounts counts{1, 2};
+    BoardGrid grid{counts};
+    for (int c = 0; c < 2; ++c) {
+        grid.panel(0, c).setChannelCount(16);
+        publishVerdict(grid.panel(0, c), BoardVerdict::Pass, 0.0, steadyMillis());
+    }
+    grid.failCount = 0;
+    GridRenderer renderer;
+    constexpr QRgb kOverlayGreen = kWhite & 0xFF00FF00u;
+    EXPECT_TRUE(contains(renderer.render(grid, {900, 500}), {0, 0, 900, 500}, kOverlayGreen));
+
+    publishVerdict(grid.panel(0, 1), BoardVerdict::Pass, 0.0, steadyMillis() - 1500);
+    const QImage& stale = renderer.render(grid, {900, 500});
+    EXPECT_FALSE(contains(stale, {0, 0, 900, 500}, kOverlayGreen));
+    EXPECT_TRUE(contains(stale, {450, 0, 900, 500}, kBannerNotMeasured));
+}
+
 } // namespace
 } // namespace display

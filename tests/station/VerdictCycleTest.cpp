@@ -322,3 +322,24 @@ TEST(CycleVerdict, UnsubscribedObserversAreNotCalled)
     ASSERT_TRUE(rig.pump([&] { return log.size() >= logged + 2; }));
     EXPECT_EQ(calls.load(), seen);
 }
+
+// A cycle so slow that the first board's counts are older than one second when the cycle is
+// judged: that board is not measured and the cycle signals FAIL on boards that all pass.
+TEST(CycleVerdict, CountsOlderThanOneSecondAreNotMeasured)
+{
+    StationRig rig(true, 1, 3, 40);
+    healDemo(*rig.head, 3, 40);
+    CycleLog log(rig.ctx.cycles);
+    ASSERT_TRUE(rig.startRunning());
+    ASSERT_TRUE(rig.pump([&] { return rig.head->lcdLine(1) == text::kLcdAllPass; }));
+    rig.head->setReplyDelay(600ms); // below the reply bound: every reply arrives, late
+    const std::size_t before = log.size();
+    ASSERT_TRUE(rig.pump([&] { return log.size() >= before + 2; }, 30s));
+    rig.head->setReplyDelay(0ms);
+    const display::CycleResult slow = log.results()[before + 1]; // wholly under the delay
+    EXPECT_EQ(boardAt(slow, 0, 0)->state, display::BoardVerdict::NotMeasured);
+    EXPECT_EQ(boardAt(slow, 0, 2)->state, display::BoardVerdict::Pass);
+    EXPECT_GE(slow.failCount, 1);
+    const auto texts = textsWhileTesting(*rig.head);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), text::kLcdFail), texts.end());
+}

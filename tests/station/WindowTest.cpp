@@ -196,6 +196,22 @@ TEST(Window, ContextMenuNamesTheBoardUnderTheCursorAndChecksItsValues)
     EXPECT_EQ(rig.window.setup().measure(2).current, 5);
 }
 
+// A right-click beside the shown grid opens no menu: there is no board there to act on.
+TEST(Window, ContextMenuOnlyOnShownBoards)
+{
+    WindowRig rig;
+    ASSERT_TRUE(rig.startRunning());
+    CColorBar* bar = rig.window.colorBar();
+    const int w = bar->width();
+    const int h = bar->height();
+    for (const QPoint inView : {QPoint(w - 1, h / 4), QPoint(w / 4, h - 1), QPoint(w - 1, h - 1)}) {
+        rig.head->clearReceived();
+        EXPECT_EQ(rig.window.openContextMenu(bar->mapTo(&rig.window, inView), false), nullptr)
+            << inView.x() << "," << inView.y() << " in a " << w << "x" << h << " view";
+    }
+    EXPECT_NE(rig.window.openContextMenu(bar->mapTo(&rig.window, QPoint(w - 3, h - 3)), false), nullptr);
+}
+
 TEST(Window, ContextMenuOfAnotherDeviceTypeHasABlankFirstItem)
 {
     WindowRig rig;
