@@ -34,5 +34,7 @@ Command setupSaveCommand();
 Command setupLoadCommand();
 Command measureCommand();
 Command watchCommand();
+Command resultsExportCommand();
+Command resultsSummaryCommand();
 
 } // namespace cli

@@ -4,8 +4,8 @@ namespace cli {
 
 std::vector<Command> commandTable()
 {
-    return {listCommand(),      infoCommand(),    setupSaveCommand(),
-            setupLoadCommand(), measureCommand(), watchCommand()};
+    return {listCommand(),    infoCommand(),  setupSaveCommand(),     setupLoadCommand(),
+            measureCommand(), watchCommand(), resultsExportCommand(), resultsSummaryCommand()};
 }
 
 } // namespace cli

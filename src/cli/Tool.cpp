@@ -24,7 +24,8 @@ CLI::App* subcommandAt(CLI::App& app, const std::vector<std::string>& path)
             if (sub->get_name() == name)
                 next = sub;
         if (next == nullptr) {
-            next = at->add_subcommand(name, "the head's setup as a file: save or load");
+            next = at->add_subcommand(name, name == "results" ? "the test results file: export or summary"
+                                                              : "the head's setup as a file: save or load");
         }
         at = next;
     }
@@ -55,6 +56,9 @@ int run(int argc, char** argv)
     app.add_option("--trace", options.traceFile, "append every report exchanged with the head to FILE")
         ->type_name("FILE");
     app.add_flag("--json", options.json, "machine-readable output (JSON)");
+    app.add_option("--results", options.resultsFile,
+                   "the test results file (default ~/.local/share/stenvikplus/results.sqlite)")
+        ->type_name("FILE");
     app.fallthrough();
 
     const std::vector<Command> commands = commandTable();
