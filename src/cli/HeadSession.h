@@ -61,6 +61,7 @@ public:
     station::Station& station() { return station_; }
     ConsoleView& view() { return view_; }
     station::CycleObservers& cycles() { return ctx_.cycles; }
+    station::StationContext& context() { return ctx_; }
     bool english() const { return setup_.global().englishUi(); }
 
 private:

@@ -7,12 +7,16 @@
 #include "HeadSession.h"
 #include "MeasureTally.h"
 #include "StopSignal.h"
+#include "results/ResultsStore.h"
+#include "station/ResultsRecording.h"
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <thread>
 
 namespace cli {
@@ -108,8 +112,52 @@ void printText(int cycles, const std::vector<BoardSummary>& boards)
     }
 }
 
-int runMeasure(const GlobalOptions& options, int cycles)
+struct RecordArgs {
+    bool record = false;
+    std::vector<std::string> serials; // SLOT=SERIAL
+};
+
+// The serials by board index; false (with a message) for a malformed or repeated one.
+bool parseSerials(const std::vector<std::string>& given, std::map<int, std::string>& serials)
 {
+    std::set<std::string> seen;
+    for (const std::string& item : given) {
+        const auto equals = item.find('=');
+        int slot = -1;
+        try {
+            std::size_t used = 0;
+            slot = equals == std::string::npos ? -1 : std::stoi(item.substr(0, equals), &used);
+            if (used != equals)
+                slot = -1;
+        } catch (const std::exception&) {
+            slot = -1;
+        }
+        const std::string serial = equals == std::string::npos ? std::string() : item.substr(equals + 1);
+        if (slot < 0 || slot > 15 || serial.empty()) {
+            std::fprintf(stderr, "stenvikplus-cli: --serial wants SLOT=SERIAL with SLOT 0..15, not %s\n",
+                         item.c_str());
+            return false;
+        }
+        if (serials.contains(slot) || !seen.insert(serial).second) {
+            std::fprintf(stderr, "stenvikplus-cli: --serial %s: %s\n", item.c_str(),
+                         serials.contains(slot) ? "that slot already has a serial"
+                                                : "that serial is already given to another board");
+            return false;
+        }
+        serials[slot] = serial;
+    }
+    return true;
+}
+
+int runMeasure(const GlobalOptions& options, int cycles, const RecordArgs& record)
+{
+    std::map<int, std::string> serials;
+    if (!parseSerials(record.serials, serials))
+        return kUsage;
+    if (!serials.empty() && !record.record) {
+        std::fprintf(stderr, "stenvikplus-cli: --serial goes with --record\n");
+        return kUsage;
+    }
     HeadSession session(options);
     if (const int code = session.open(); code != kSuccess)
         return code;
@@ -117,20 +165,56 @@ int runMeasure(const GlobalOptions& options, int cycles)
     MeasureTally tally;
     // The loop stops after the last cycle wanted: that cycle is signalled on the head as usual,
     // and no further cycle starts.
-    const auto token = session.cycles().subscribe([&tally, &session, cycles](const display::CycleResult& r) {
-        tally.add(r);
-        if (tally.cycles() >= cycles)
-            session.flags().run.store(false, std::memory_order_release);
-    });
+    // With --record the loop runs until the test run (over the same number of cycles) is
+    // taken; it starts once the head's setup has been read for its hash.
+    std::atomic<bool> runTaken{false};
+    const auto token = session.cycles().subscribe(
+        [&tally, &session, &runTaken, cycles, &record](const display::CycleResult& r) {
+            tally.add(r);
+            if (tally.cycles() >= cycles && (!record.record || runTaken.load()))
+                session.flags().run.store(false, std::memory_order_release);
+        });
     struct Unsubscribe {
         HeadSession& session;
         station::CycleObservers::Token token;
         ~Unsubscribe() { session.cycles().unsubscribe(token); }
     } unsubscribe{session, token};
 
+    std::unique_ptr<station::ResultsRecording> recording;
+    std::atomic<bool> recordProblem{false};
+    std::string runId;
+    std::mutex runIdMutex;
+    if (record.record) {
+        station::ResultsRecording::Callbacks callbacks;
+        callbacks.problem = [&recordProblem](const std::string& reason, std::size_t) {
+            std::fprintf(stderr, "stenvikplus-cli: the result cannot be saved: %s\n", reason.c_str());
+            recordProblem = true;
+        };
+        callbacks.notStarted = [&recordProblem, &session](const std::string& reason) {
+            std::fprintf(stderr, "stenvikplus-cli: the result cannot be recorded: %s\n", reason.c_str());
+            recordProblem = true;
+            session.flags().run.store(false, std::memory_order_release);
+        };
+        callbacks.recorded = [&runId, &runIdMutex](const TestRun& run) {
+            const std::lock_guard lock(runIdMutex);
+            runId = run.id;
+        };
+        const auto file =
+            options.resultsFile.empty() ? defaultResultsFile() : std::filesystem::path(options.resultsFile);
+        recording =
+            std::make_unique<station::ResultsRecording>(session.context(), file, std::move(callbacks));
+        recording->setCycles(cycles);
+    }
+
     StopSignal stop;
     if (const int code = session.start(); code != kSuccess)
         return code;
+    if (recording) {
+        recording->startRun(serials);
+        while (recording->busy() && session.station().loopRunning() && !StopSignal::raised())
+            std::this_thread::sleep_for(2ms);
+        runTaken = true;
+    }
     while (session.station().loopRunning() && !StopSignal::raised())
         std::this_thread::sleep_for(2ms);
     const bool interrupted = StopSignal::raised();
@@ -141,6 +225,15 @@ int runMeasure(const GlobalOptions& options, int cycles)
 
     if ((tally.cycles() < cycles && !interrupted) || !identified)
         return session.headNotResponding();
+    if (recording) {
+        // The run is in the writer's hands: wait until it is in the file (or has failed).
+        while (recording->writer().waiting() > 0 && !recordProblem)
+            recording->writer().waitUntilWritten(100ms);
+        const std::lock_guard lock(runIdMutex);
+        if (recordProblem || runId.empty())
+            return kFileOrSetup;
+        std::fprintf(stderr, "recorded run %s in %s\n", runId.c_str(), recording->file().c_str());
+    }
     const std::vector<BoardSummary> boards = tally.summary();
     if (options.json)
         printJson(session, identity, tally.cycles(), boards);
@@ -159,14 +252,20 @@ int runMeasure(const GlobalOptions& options, int cycles)
 Command measureCommand()
 {
     auto cycles = std::make_shared<int>(10);
+    auto record = std::make_shared<RecordArgs>();
     return {{"measure"},
             "run N acquisition cycles as the station does, judge every board, print a table",
             true,
-            [cycles](CLI::App& app) {
+            [cycles, record](CLI::App& app) {
                 app.add_option("--cycles", *cycles, "acquisition cycles to judge (default 10)")
                     ->check(CLI::Range(1, 1000000));
+                app.add_flag("--record", record->record,
+                             "keep a test run over as many cycles in the results file (see --results)");
+                app.add_option("--serial", record->serials,
+                               "SLOT=SERIAL: the serial of board SLOT (gridCols * row + col) for --record")
+                    ->type_name("SLOT=SERIAL");
             },
-            [cycles](const GlobalOptions& options) { return runMeasure(options, *cycles); }};
+            [cycles, record](const GlobalOptions& options) { return runMeasure(options, *cycles, *record); }};
 }
 
 } // namespace cli

@@ -89,6 +89,30 @@ TEST_F(ResultsCommands, SummaryPutsTheFailingChannelFirst)
     EXPECT_THAT(run.out, HasSubstr("  2, 13: 1"));
 }
 
+TEST_F(ResultsCommands, MeasureRecordKeepsARunWithTheSerialsGiven)
+{
+    const ToolRun run = tool(
+        {"--simulate", "measure", "--cycles", "3", "--record", "--serial", "0=A-1", "--serial", "3=A-4"});
+    ASSERT_FALSE(run.crashed) << run.err;
+    EXPECT_EQ(run.exitCode, 1) << "the demo head's last board fails: " << run.err;
+    EXPECT_THAT(run.err, HasSubstr("recorded run "));
+
+    ResultsStore store(results);
+    ASSERT_EQ(store.runCount(), 3);
+    const auto latest = store.latestRuns({}).at(0);
+    const auto recorded = *store.run(latest.id);
+    EXPECT_EQ(recorded.cycleCount, 3);
+    EXPECT_EQ(recorded.deviceType, "TRIVELLAV2");
+    EXPECT_EQ(recorded.setupHash.size(), 64U);
+    ASSERT_EQ(recorded.boards.size(), 4U);
+    EXPECT_EQ(recorded.boards[0].serial, "A-1");
+    EXPECT_EQ(recorded.boards[1].serial, "");
+    EXPECT_EQ(recorded.boards[3].serial, "A-4");
+    EXPECT_EQ(recorded.boards[3].verdict, RunVerdict::Fail);
+    EXPECT_FALSE(recorded.boards[3].channels.at(13).pass);
+    EXPECT_EQ(recorded.boards[0].verdict, RunVerdict::Pass);
+}
+
 struct RefusalCase {
     const char* name;
     QStringList args;
@@ -128,7 +152,14 @@ INSTANTIATE_TEST_SUITE_P(
                     {"results", "export", "--output", "/nonexistent-stenvikplus-dir/e.csv"},
                     3,
                     "cannot write"},
-        RefusalCase{"ResultsAloneIsNoCommand", {"results"}, 64, "export"}),
+        RefusalCase{"ResultsAloneIsNoCommand", {"results"}, 64, "export"},
+        RefusalCase{"SerialTwiceInOneRun",
+                    {"--simulate", "measure", "--record", "--serial", "0=S", "--serial", "1=S"},
+                    64,
+                    "already given to another board"},
+        RefusalCase{
+            "SerialWithoutSlot", {"--simulate", "measure", "--record", "--serial", "S"}, 64, "SLOT=SERIAL"},
+        RefusalCase{"SerialWithoutRecord", {"--simulate", "measure", "--serial", "0=S"}, 64, "--record"}),
     [](const ::testing::TestParamInfo<RefusalCase>& p) { return std::string(p.param.name); });
 
 } // namespace
