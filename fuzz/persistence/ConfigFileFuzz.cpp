@@ -22,6 +22,7 @@ void readWholeConfiguration(const IniFile& ini)
     const configkeys::GridSizes sizes = configkeys::readGridSizes(ini);
     if (!sizes.acceptable())
         return;
+    (void)configkeys::firstMissing(ini, true);
     const int boards = static_cast<int>(sizes.boardRows * sizes.boardCols);
     for (int k = 0; k < boards; ++k) {
         const configkeys::BoardSection board = configkeys::readBoardSection(ini, k);
@@ -61,7 +62,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)configvalue::formatReal(configvalue::parseReal(text));
     (void)configvalue::toU16(text);
 
+    // A raw-data file reads back as it was written, all 64 channels included.
     const auto rows = rawdata::parse(text);
+    if (!rows.empty() &&
+        rawdata::parse(rawdata::format({rows.front()}, rawdata::kMaxChannels)).front().values !=
+            rows.front().values)
+        std::abort();
     for (const auto& row : rows) {
         for (int v : row.values) {
             if (v < 0 || v > 0xFFFF)

@@ -51,7 +51,8 @@ template <typename Frame> CSampleGrabberCB::Result CSampleGrabberCB::serve(const
         return Result::InvalidPointer;
     }
     const int number = counter_.fetch_add(1, std::memory_order_relaxed);
-    const QString name = QStringLiteral("%1grab%2.bmp").arg(folder()).arg(number);
+    // The folder is joined, never substituted into: its path may hold "%1" or "%2" itself.
+    const QString name = folder() + QStringLiteral("grab%1.bmp").arg(number);
     // A file that cannot be created loses this snapshot silently; the request is used up.
     camera::writeBmp24(name, picture);
     return Result::Ok;

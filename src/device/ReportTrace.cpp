@@ -56,11 +56,14 @@ void ReportTrace::line(char direction, const Report* report)
     std::lock_guard lock(mutex_);
     if (stream_ == nullptr)
         return;
-    const double seconds = std::chrono::duration<double>(now - start_).count();
+    // Whole numbers only: printf's "%f" would follow the desktop locale's decimal comma.
+    const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(now - start_).count();
+    const auto seconds = static_cast<long long>(micros / 1000000);
+    const auto fraction = static_cast<long long>(micros % 1000000);
     if (report == nullptr) {
-        std::fprintf(stream_, "%.6f %c timeout\n", seconds, direction);
+        std::fprintf(stream_, "%lld.%06lld %c timeout\n", seconds, fraction, direction);
     } else {
-        std::fprintf(stream_, "%.6f %c %s\n", seconds, direction, hex(*report).c_str());
+        std::fprintf(stream_, "%lld.%06lld %c %s\n", seconds, fraction, direction, hex(*report).c_str());
     }
     std::fflush(stream_);
 }

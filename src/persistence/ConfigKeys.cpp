@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <span>
+#include <vector>
 
 namespace configkeys {
 
@@ -224,6 +225,93 @@ void applyBoardRecordKeys(const IniFile& ini, int k, BoardRecord& record)
     record.allowedLow = toU16(ini.value(s, "ALLOWEDTHRES_LOW"));
     record.percentage = toU16(ini.value(s, "PERCENTAGE"));
     record.setFlag(BoardRecord::PercentMode, toFlag(ini.value(s, "TYPE")));
+}
+
+namespace {
+
+// Every key Save writes into the global sections, section by section.
+struct SectionKeys {
+    const char* section;
+    std::vector<const char*> keys;
+};
+
+const std::vector<SectionKeys>& globalSectionKeys()
+{
+    static const std::vector<SectionKeys> sections = {
+        {kGlobalSection,
+         {"DEVICETYPE", "GUIROW", "GUICOL", "GUIOVERD", "BUZZERENABLE", "BUZZERINVERT", "LEDENABLE",
+          "LEDINVERT"}},
+        {kParameterSection,
+         {"ALLOWEDTHRES_HIGH", "ALLOWEDTHRES_LOW", "VIEWDATARANGE_MAX", "VIEWDATARANGE_MIN", "PERCENTAGE",
+          "TYPE"}},
+        {kColorSection, {"ENABLEBAR", "BAR", "HIGH", "LOW", "ENABLEOVER", "OVER", "ENABLEMASK", "MASK"}},
+        {kExpandSection, {"EXPANDBOARDNUM", "EXPANDBOARDADDRESS", "EXPANDBOARDCOL", "EXPANDBOARDROW"}},
+    };
+    return sections;
+}
+
+// The keys of a board section around its four channel lists and CHANNELORDER.
+constexpr std::array<const char*, 5> kBoardTableKeys = {"COL", "ROW", "ADDRESS", "CHANNEL", "CHANNELNUMBER"};
+constexpr std::array<const char*, 12> kBoardRecordKeys = {
+    "PEARSONTHRES",      "PEARSONEN",        "USERGAIN",          "CURRENT",
+    "DISCHARGETIME",     "DELAYTIME",        "VIEWDATARANGE_MAX", "VIEWDATARANGE_MIN",
+    "ALLOWEDTHRES_HIGH", "ALLOWEDTHRES_LOW", "PERCENTAGE",        "TYPE"};
+
+std::string keyName(const std::string& section, const char* key)
+{
+    return "[" + section + "] " + key;
+}
+
+std::optional<std::string> firstMissingKey(const IniFile& ini, const std::string& section,
+                                           std::span<const char* const> keys)
+{
+    for (const char* key : keys)
+        if (!ini.contains(section, key))
+            return keyName(section, key);
+    return std::nullopt;
+}
+
+// Keys in the order Save writes them, so a file cut short names the key where it ends.
+std::optional<std::string> firstMissingInBoard(const IniFile& ini, int k)
+{
+    const std::string s = boardSection(k);
+    if (!ini.hasSection(s))
+        return "[" + s + "]";
+    if (auto missing = firstMissingKey(ini, s, kBoardTableKeys))
+        return missing;
+    const int channels = usedChannels(toU8(ini.value(s, "CHANNELNUMBER")));
+    for (const char* key : kArrayKeys) {
+        if (!ini.contains(s, key))
+            return keyName(s, key);
+        const std::size_t found = parseList(ini.value(s, key)).size();
+        if (found != static_cast<std::size_t>(channels))
+            return keyName(s, key) + " (" + std::to_string(found) + "/" + std::to_string(channels) + ")";
+    }
+    if (!ini.contains(s, "ORDERENABLE"))
+        return keyName(s, "ORDERENABLE");
+    if (parseInteger(ini.value(s, "ORDERENABLE")).value != 0 && !ini.contains(s, "CHANNELORDER"))
+        return keyName(s, "CHANNELORDER");
+    return firstMissingKey(ini, s, kBoardRecordKeys);
+}
+
+} // namespace
+
+std::optional<std::string> firstMissing(const IniFile& ini, bool withBoards)
+{
+    for (const SectionKeys& section : globalSectionKeys()) {
+        if (!ini.hasSection(section.section))
+            return "[" + std::string(section.section) + "]";
+        if (auto missing = firstMissingKey(ini, section.section, section.keys))
+            return missing;
+    }
+    if (!withBoards)
+        return std::nullopt;
+    const int rows = toU8(ini.value(kExpandSection, "EXPANDBOARDROW"));
+    const int cols = toU8(ini.value(kExpandSection, "EXPANDBOARDCOL"));
+    for (int k = 0; k < rows * cols; ++k)
+        if (auto missing = firstMissingInBoard(ini, k))
+            return missing;
+    return std::nullopt;
 }
 
 } // namespace configkeys

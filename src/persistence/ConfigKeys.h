@@ -81,4 +81,13 @@ BoardSection readBoardSection(const IniFile& ini, int k);
 // The record keys of board k into the record (reserved bytes and bits kept).
 void applyBoardRecordKeys(const IniFile& ini, int k, BoardRecord& record);
 
+// ---- completeness (Load checks it before it writes anything) ----
+
+// The first section or key that Save writes and the file lacks, for the file's own grid
+// (EXPANDBOARDROW x EXPANDBOARDCOL boards when withBoards): "[SECTION]" for a missing section,
+// "[SECTION] KEY" for a missing key, and for a board's channel list of the wrong length the key
+// with the counts. nullopt when the file is complete. A CHANNELORDER key is needed only when
+// ORDERENABLE is set; its length is not checked (a wrong one keeps the board's order).
+std::optional<std::string> firstMissing(const IniFile& ini, bool withBoards);
+
 } // namespace configkeys

@@ -172,7 +172,15 @@ LoadResult load(HeadOperations& head, const std::filesystem::path& file,
     LoadResult result;
 
     IniFile ini;
-    ini.load(file); // a missing or unreadable file reads as a file without keys
+    const IniFile::LoadStatus status = ini.load(file); // a missing file reads as a file without keys
+    if (status == IniFile::LoadStatus::Unreadable) {
+        result.message = ownMessage(setup, kUnreadable, kUnreadableEnglish, kLoadCaption);
+        return result;
+    }
+    if (status == IniFile::LoadStatus::Loaded && !ini.contains(configkeys::kGlobalSection, "DEVICETYPE")) {
+        result.message = ownMessage(setup, kNotASetupFile, kNotASetupFileEnglish, kLoadCaption);
+        return result;
+    }
 
     const std::optional<std::string> rawType = head.readDeviceType();
     if (!rawType) {
@@ -191,6 +199,13 @@ LoadResult load(HeadOperations& head, const std::filesystem::path& file,
     const configkeys::GridSizes sizes = configkeys::readGridSizes(ini);
     if (!sizes.acceptable()) {
         result.message = gridRefused(setup);
+        return result;
+    }
+
+    // A file cut short (disk full, a copy broken off) must not zero the keys it lacks on the head.
+    if (const auto missing = configkeys::firstMissing(ini, devicetype::isMultiBoard(deviceType))) {
+        result.message = ownMessage(setup, kIncomplete, kIncompleteEnglish, kLoadCaption);
+        result.message.text += "\n" + *missing;
         return result;
     }
 

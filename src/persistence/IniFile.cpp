@@ -1,5 +1,7 @@
 #include "IniFile.h"
 
+#include "AtomicFile.h"
+
 #include <SimpleIni.h>
 #include <cerrno>
 #include <cstdio>
@@ -51,7 +53,13 @@ std::string IniFile::value(std::string_view section, std::string_view key) const
     const std::string s(section);
     const std::string k(key);
     const char* v = impl_->ini.GetValue(s.c_str(), k.c_str(), nullptr);
-    return v ? std::string(v) : std::string();
+    if (v == nullptr)
+        return {};
+    std::string_view text(v);
+    // Hand-edited files may quote a value (GUIROW="2"); Windows drops one pair of matching quotes.
+    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front())
+        text = text.substr(1, text.size() - 2);
+    return std::string(text);
 }
 
 bool IniFile::contains(std::string_view section, std::string_view key) const
@@ -59,6 +67,12 @@ bool IniFile::contains(std::string_view section, std::string_view key) const
     const std::string s(section);
     const std::string k(key);
     return impl_->ini.GetValue(s.c_str(), k.c_str(), nullptr) != nullptr;
+}
+
+bool IniFile::hasSection(std::string_view section) const
+{
+    const std::string s(section);
+    return impl_->ini.GetSection(s.c_str()) != nullptr;
 }
 
 void IniFile::setValue(std::string_view section, std::string_view key, std::string_view value)
@@ -93,11 +107,5 @@ std::string IniFile::text() const
 
 bool IniFile::save(const std::filesystem::path& path) const
 {
-    const std::string content = text();
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return false;
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.close();
-    return !out.fail();
+    return atomicfile::write(path, text());
 }

@@ -8,8 +8,9 @@
 // An INI file kept by the rules of Windows profile files, so files stay exchangeable with
 // stations on Windows: section and key names match without regard to letter case, blanks
 // around a value are ignored, a missing key reads as an empty text, the first of duplicate keys
-// wins, and saving keeps every section, key and comment that was not written, with CR LF line
-// ends and "KEY=VALUE" lines. Values are taken as bytes; the station writes plain ASCII.
+// wins, one pair of quotes around a value is dropped, and saving keeps every section, key and
+// comment that was not written, with CR LF line ends and "KEY=VALUE" lines. Values are taken as
+// bytes; the station writes plain ASCII.
 class IniFile {
 public:
     enum class LoadStatus {
@@ -28,16 +29,19 @@ public:
     // Replaces the contents with the given text.
     void loadText(std::string_view text);
 
-    // The whole value, however long; empty when the key is missing.
+    // The whole value, however long, without one pair of surrounding quotes; empty when the key
+    // is missing.
     std::string value(std::string_view section, std::string_view key) const;
     bool contains(std::string_view section, std::string_view key) const;
+    bool hasSection(std::string_view section) const;
     // Replaces the value of an existing key (keeping its place) or appends the key to its
     // section, appending the section when it is new.
     void setValue(std::string_view section, std::string_view key, std::string_view value);
 
     // The file text with CR LF line ends.
     std::string text() const;
-    // Writes text() to the file (replacing it); false when it could not be written completely.
+    // Replaces the file with text() as a whole; false when it could not be written completely,
+    // and then an existing file is left as it was.
     bool save(const std::filesystem::path& path) const;
 
 private:

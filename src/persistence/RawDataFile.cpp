@@ -1,7 +1,9 @@
 #include "RawDataFile.h"
 
+#include "AtomicFile.h"
 #include "ConfigValues.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -16,31 +18,26 @@ std::filesystem::path filePath(int row, int col, const std::filesystem::path& ba
     return base / kFolder / name;
 }
 
-std::string format(const std::vector<SampleRow>& rows)
+std::string format(const std::vector<SampleRow>& rows, int channels)
 {
+    const auto fields = static_cast<std::size_t>(std::clamp(channels, kChannelFields, kMaxChannels));
     std::string text;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         if (r > 0)
             text += "\r\n";
         text += std::to_string(r) + "," + (rows[r].ticked ? "1" : "0");
-        for (int v : rows[r].values)
-            text += "," + std::to_string(v);
+        for (std::size_t i = 0; i < fields; ++i)
+            text += "," + std::to_string(rows[r].values[i]);
     }
     return text;
 }
 
-bool save(const std::filesystem::path& file, const std::vector<SampleRow>& rows)
+bool save(const std::filesystem::path& file, const std::vector<SampleRow>& rows, int channels)
 {
     std::error_code error;
     if (file.has_parent_path())
         std::filesystem::create_directories(file.parent_path(), error);
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return false;
-    const std::string text = format(rows);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    return !out.fail();
+    return atomicfile::write(file, format(rows, channels));
 }
 
 std::vector<SampleRow> parse(std::string_view text)
@@ -62,11 +59,11 @@ std::vector<SampleRow> parse(std::string_view text)
                 const auto part =
                     line.substr(piece, comma == std::string_view::npos ? line.npos : comma - piece);
                 numbers.push_back(static_cast<std::uint16_t>(configvalue::parseInteger(part).bits & 0xFFFF));
-                if (comma == std::string_view::npos || numbers.size() >= 2 + kChannelFields)
+                if (comma == std::string_view::npos || numbers.size() >= 2 + kMaxChannels)
                     break;
                 piece = comma + 1;
             }
-            numbers.resize(2 + kChannelFields, 0);
+            numbers.resize(2 + kMaxChannels, 0);
             SampleRow row;
             row.label = numbers[0];
             row.ticked = numbers[1] != 0;

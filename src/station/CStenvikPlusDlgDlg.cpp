@@ -515,13 +515,16 @@ void CStenvikPlusDlgDlg::loadConfiguration()
     dialog.setDefaultSuffix(QStringLiteral("ini"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    const auto show = [this](const UserMessage& m) {
+    // The success message is shown before the Restart; a failed Restart must not show it again.
+    bool shown = false;
+    const auto show = [this, &shown](const UserMessage& m) {
+        shown = true;
         uikit::message(this, qs(m.text), toQIcon(static_cast<MessageIcon>(m.icon)), QMessageBox::Ok,
                        m.caption ? std::optional<QString>(qs(*m.caption)) : std::nullopt);
     };
     const configfile::LoadResult result =
         configfile::load(ops_, dialog.selectedFiles().first().toStdString(), show);
-    if (!result.restarted)
+    if (!shown)
         show(result.message);
 }
 

@@ -69,6 +69,37 @@ TEST_F(SampleGrabber, SnapshotsAreNumberedFromGrab0WithTheNextFrame)
     EXPECT_EQ(grabber.snapshotCounter(), 2);
 }
 
+// A folder whose path holds placeholders of QString::arg keeps them: the snapshot lands in it
+// (it was written elsewhere, or nowhere, and lost).
+struct PlaceholderFolder {
+    const char* name;
+    const char* subfolder;
+};
+
+class SnapshotFolderWithPlaceholders : public ::testing::TestWithParam<PlaceholderFolder> {};
+
+TEST_P(SnapshotFolderWithPlaceholders, SnapshotLandsInThatFolder)
+{
+    QTemporaryDir root;
+    const QString folder =
+        root.path() + QLatin1Char('/') + QString::fromUtf8(GetParam().subfolder) + QLatin1Char('/');
+    ASSERT_TRUE(QDir().mkpath(folder));
+    CSampleGrabberCB grabber(folder);
+    grabber.requestSnapshot();
+    grabber.bufferCB(colourFrame(4, 4, qRgb(9, 9, 9)));
+    grabber.requestSnapshot();
+    grabber.bufferCB(colourFrame(4, 4, qRgb(9, 9, 9)));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name),
+              QStringList({QStringLiteral("grab0.bmp"), QStringLiteral("grab1.bmp")}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, SnapshotFolderWithPlaceholders,
+                         ::testing::Values(PlaceholderFolder{"PercentOne", "shots%1"},
+                                           PlaceholderFolder{"PercentTwo", "shots%2"},
+                                           PlaceholderFolder{"Both", "a%2b%1c"},
+                                           PlaceholderFolder{"PercentNinetyNine", "line %99"}),
+                         [](const auto& param) { return std::string(param.param.name); });
+
 TEST_F(SampleGrabber, TwoRequestsBeforeAFrameGiveOneFile)
 {
     grabber.requestSnapshot();

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdio>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -52,6 +54,33 @@ TEST(ReportTrace, WritesEveryReportReadTimeoutsAndDiscardedReplies)
     EXPECT_TRUE(std::regex_match(lines[4], std::regex(R"(^\d+\.\d{6} R timeout$)"))) << lines[4];
     EXPECT_EQ(lines[5], "# late reply discarded 00cd" + std::string(126, '0'));
     EXPECT_EQ(lines[6].substr(lines[6].find(' ')), " W 00aa55fd" + std::string(122, '0'));
+}
+
+// The station runs with the desktop's locale (Qt sets it at start); a trace must still read
+// "0.353010", not "0,353010", for the tools that parse it.
+TEST(ReportTrace, TimesUseADecimalPointWhateverTheLocale)
+{
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr)
+        GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.1f", 0.5);
+    EXPECT_STREQ(probe, "0,5") << "the locale really uses a decimal comma";
+
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    {
+        ReportTrace trace(file);
+        trace.written(reportOf({0x01}));
+        trace.readTimeout();
+    }
+    const auto lines = traceLines(file);
+    std::fclose(file);
+    std::setlocale(LC_ALL, previous.c_str());
+
+    ASSERT_EQ(lines.size(), 2U);
+    EXPECT_TRUE(std::regex_match(lines[0], std::regex(R"(^\d+\.\d{6} W 0001[0-9a-f]{126}$)"))) << lines[0];
+    EXPECT_TRUE(std::regex_match(lines[1], std::regex(R"(^\d+\.\d{6} R timeout$)"))) << lines[1];
 }
 
 } // namespace

@@ -8,11 +8,91 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 namespace {
 
 using Frames = std::vector<std::string>;
+
+// A setup file as an older station wrote it: a 1 x 2 grid of 4-channel boards on a "TRIVELLAV2".
+const std::string kExampleSetup = "[GLOBALPARAMETER]\r\n"
+                                  "DEVICETYPE=TRIVELLAV2\r\n"
+                                  "GUIROW=1\r\n"
+                                  "GUICOL=2\r\n"
+                                  "GUIOVERD=1\r\n"
+                                  "BUZZERENABLE=1\r\n"
+                                  "BUZZERINVERT=0\r\n"
+                                  "LEDENABLE=1\r\n"
+                                  "LEDINVERT=0\r\n"
+                                  "[PARAMETER]\r\n"
+                                  "ALLOWEDTHRES_HIGH=100\r\n"
+                                  "ALLOWEDTHRES_LOW=100\r\n"
+                                  "VIEWDATARANGE_MAX=8000\r\n"
+                                  "VIEWDATARANGE_MIN=0\r\n"
+                                  "PERCENTAGE=10\r\n"
+                                  "TYPE=0\r\n"
+                                  "[BARCOLOR]\r\n"
+                                  "ENABLEBAR=1\r\n"
+                                  "BAR=150,150,255\r\n"
+                                  "HIGH=200,100,100\r\n"
+                                  "LOW=200,200,100\r\n"
+                                  "ENABLEOVER=1\r\n"
+                                  "OVER=100,255,100\r\n"
+                                  "ENABLEMASK=0\r\n"
+                                  "MASK=100,100,100\r\n"
+                                  "[EXPANDBOARD]\r\n"
+                                  "EXPANDBOARDNUM=1\r\n"
+                                  "EXPANDBOARDADDRESS=32,33,34,35,36,37,38,39\r\n"
+                                  "EXPANDBOARDCOL=2\r\n"
+                                  "EXPANDBOARDROW=1\r\n"
+                                  "[EXPANDBOARD_00_PARA]\r\n"
+                                  "COL=0\r\n"
+                                  "ROW=0\r\n"
+                                  "ADDRESS=0\r\n"
+                                  "CHANNEL=0\r\n"
+                                  "CHANNELNUMBER=4\r\n"
+                                  "REFERENCE=1000,1010,990,1005\r\n"
+                                  "THRESHOLD_HIGH=1100,1111,1089,1105\r\n"
+                                  "THRESHOLD_LOW=900,909,891,905\r\n"
+                                  "MASK=0,0,4,8\r\n"
+                                  "ORDERENABLE=0\r\n"
+                                  "PEARSONTHRES=0.95\r\n"
+                                  "PEARSONEN=1\r\n"
+                                  "USERGAIN=7\r\n"
+                                  "CURRENT=0\r\n"
+                                  "DISCHARGETIME=0\r\n"
+                                  "DELAYTIME=0\r\n"
+                                  "VIEWDATARANGE_MAX=2000\r\n"
+                                  "VIEWDATARANGE_MIN=0\r\n"
+                                  "ALLOWEDTHRES_HIGH=100\r\n"
+                                  "ALLOWEDTHRES_LOW=100\r\n"
+                                  "PERCENTAGE=10\r\n"
+                                  "TYPE=1\r\n"
+                                  "[EXPANDBOARD_01_PARA]\r\n"
+                                  "COL=1\r\n"
+                                  "ROW=0\r\n"
+                                  "ADDRESS=0\r\n"
+                                  "CHANNEL=1\r\n"
+                                  "CHANNELNUMBER=4\r\n"
+                                  "REFERENCE=2000,2100,2050,1990\r\n"
+                                  "THRESHOLD_HIGH=2150,2250,2200,2140\r\n"
+                                  "THRESHOLD_LOW=1880,1980,1930,1870\r\n"
+                                  "MASK=0,1,2,0\r\n"
+                                  "CHANNELORDER=3,2,1,0\r\n"
+                                  "ORDERENABLE=1\r\n"
+                                  "PEARSONTHRES=0.123457\r\n"
+                                  "PEARSONEN=0\r\n"
+                                  "USERGAIN=5\r\n"
+                                  "CURRENT=2\r\n"
+                                  "DISCHARGETIME=1\r\n"
+                                  "DELAYTIME=3\r\n"
+                                  "VIEWDATARANGE_MAX=4000\r\n"
+                                  "VIEWDATARANGE_MIN=500\r\n"
+                                  "ALLOWEDTHRES_HIGH=150\r\n"
+                                  "ALLOWEDTHRES_LOW=120\r\n"
+                                  "PERCENTAGE=0\r\n"
+                                  "TYPE=0\r\n";
 
 // The memory-backed head's storage for the shared round-trip scenario.
 class MemoryStorage : public HeadStorage {
@@ -328,24 +408,163 @@ TEST_F(ConfigurationFileTest, ShortChannelOrderKeepsTheBoardsOrderAndItsFlag)
         EXPECT_NE(f, "w" + std::to_string(storage::orderAddress(0)) + "/64");
 }
 
-TEST_F(ConfigurationFileTest, MissingBoardSectionClearsThatBoard)
+// A file that lacks the section of a board in use is refused as a whole: the board is not
+// cleared and nothing else is written either.
+TEST_F(ConfigurationFileTest, MissingBoardSectionIsRefusedAndNamed)
 {
     prepareHead(1, 1, {{4, true, true}, {6, true, true}});
     saveTo("m.ini"); // one board only
     editFile("m.ini", "GLOBALPARAMETER", "GUICOL", "2");
     editFile("m.ini", "EXPANDBOARD", "EXPANDBOARDCOL", "2");
-    const BoardRecord before = headRecord(1);
-    loadFrom("m.ini");
-    EXPECT_EQ(std::vector<std::uint8_t>(head.memory.begin() + 4, head.memory.begin() + 8),
-              (std::vector<std::uint8_t>{0, 0, 0, 0}));
-    for (int i = 0; i < 448; ++i)
-        ASSERT_EQ(head.memory[storage::boardRegionAddress(1) + static_cast<std::size_t>(i)], 0) << i;
-    for (int i = 0; i < 64; ++i)
-        ASSERT_EQ(head.memory[storage::orderAddress(1) + static_cast<std::size_t>(i)], i);
-    BoardRecord expected;
-    expected.boardFlags = before.boardFlags & 0xF8; // reserved bits kept, every flag clear
-    expected.reserved1 = before.reserved1;
-    EXPECT_EQ(headRecord(1), expected);
+    const auto blocksBefore = head.blocks;
+    const auto memoryBefore = head.memory;
+    head.takeLog();
+    const configfile::LoadResult result = loadFrom("m.ini");
+    EXPECT_EQ(result.message, (UserMessage{"配置文件不完整，参数未载入！\n[EXPANDBOARD_01_PARA]", "参数载入",
+                                           UserMessage::Icon::Warning}));
+    EXPECT_FALSE(result.headChanged);
+    EXPECT_FALSE(result.restarted);
+    EXPECT_EQ(head.frames(), Frames{"id"});
+    EXPECT_TRUE(head.blocks == blocksBefore);
+    EXPECT_TRUE(head.memory == memoryBefore);
+}
+
+// Files cut short or hand-edited into something incomplete: refused before anything is written,
+// with the first missing section or key named.
+struct IncompleteCase {
+    const char* name;
+    std::function<std::string(const std::string&)> damage; // the saved file's text -> the loaded one
+    std::string missing;
+};
+
+std::string cutBefore(const std::string& text, const std::string& marker)
+{
+    const auto at = text.find(marker);
+    return at == std::string::npos ? text : text.substr(0, at);
+}
+
+std::string withoutLine(const std::string& text, const std::string& lineStart, int occurrence = 1)
+{
+    std::size_t at = 0;
+    for (int i = 0; i < occurrence; ++i) {
+        at = text.find("\r\n" + lineStart, i == 0 ? 0 : at + 1);
+        if (at == std::string::npos)
+            return text;
+    }
+    const auto end = text.find("\r\n", at + 2);
+    return text.substr(0, at) + text.substr(end);
+}
+
+class IncompleteFile : public ConfigurationFileTest, public testing::WithParamInterface<IncompleteCase> {};
+
+TEST_P(IncompleteFile, IsRefusedBeforeAnythingIsWritten)
+{
+    prepareHead(1, 2, {{4, true, true}, {6, true, true}});
+    saveTo("full.ini");
+    writeAll(dir / "cut.ini", GetParam().damage(readAll(dir / "full.ini")));
+    const auto blocksBefore = head.blocks;
+    const auto memoryBefore = head.memory;
+    head.takeLog();
+
+    const configfile::LoadResult result = loadFrom("cut.ini");
+    EXPECT_EQ(result.message.text, "配置文件不完整，参数未载入！\n" + GetParam().missing);
+    EXPECT_EQ(result.message.caption, "参数载入");
+    EXPECT_FALSE(result.headChanged);
+    EXPECT_FALSE(result.restarted);
+    EXPECT_EQ(head.frames(), Frames{"id"});
+    EXPECT_TRUE(head.blocks == blocksBefore);
+    EXPECT_TRUE(head.memory == memoryBefore);
+    EXPECT_EQ(setup.grid().get(), std::make_pair(1, 2));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, IncompleteFile,
+    testing::Values(
+        IncompleteCase{"CutBeforeBarColor", [](const std::string& t) { return cutBefore(t, "[BARCOLOR]"); },
+                       "[BARCOLOR]"},
+        IncompleteCase{"CutInsideTheSecondBoardsReference",
+                       [](const std::string& t) {
+                           const auto board = t.find("[EXPANDBOARD_01_PARA]");
+                           const auto at = t.find("REFERENCE=", board);
+                           return t.substr(0, t.find(',', at) + 1);
+                       },
+                       "[EXPANDBOARD_01_PARA] REFERENCE (2/6)"},
+        IncompleteCase{"CutAfterTheFirstBoard",
+                       [](const std::string& t) { return cutBefore(t, "[EXPANDBOARD_01_PARA]"); },
+                       "[EXPANDBOARD_01_PARA]"},
+        IncompleteCase{"GlobalKeyMissing", [](const std::string& t) { return withoutLine(t, "LEDINVERT="); },
+                       "[GLOBALPARAMETER] LEDINVERT"},
+        IncompleteCase{"ColourMissing", [](const std::string& t) { return withoutLine(t, "OVER="); },
+                       "[BARCOLOR] OVER"},
+        IncompleteCase{"BoardRecordKeyMissing",
+                       [](const std::string& t) { return withoutLine(t, "DELAYTIME=", 2); },
+                       "[EXPANDBOARD_01_PARA] DELAYTIME"},
+        IncompleteCase{"ChannelOrderMissingWhileEnabled",
+                       [](const std::string& t) { return withoutLine(t, "CHANNELORDER="); },
+                       "[EXPANDBOARD_00_PARA] CHANNELORDER"},
+        IncompleteCase{"MaskOneValueShort",
+                       [](const std::string& t) {
+                           const auto at = t.find("MASK=", t.find("[EXPANDBOARD_00_PARA]"));
+                           const auto end = t.find("\r\n", at);
+                           const auto lastComma = t.rfind(',', end);
+                           return t.substr(0, lastComma) + t.substr(end);
+                       },
+                       "[EXPANDBOARD_00_PARA] MASK (3/4)"}),
+    [](const testing::TestParamInfo<IncompleteCase>& param) { return std::string(param.param.name); });
+
+// A file that is no setup file at all says so instead of blaming the device type.
+struct ForeignCase {
+    const char* name;
+    std::string content;
+};
+
+class ForeignFile : public ConfigurationFileTest, public testing::WithParamInterface<ForeignCase> {};
+
+TEST_P(ForeignFile, IsNamedAsNotASetupFile)
+{
+    prepareHead(1, 1, {{4, true, true}});
+    writeAll(dir / "other.ini", GetParam().content);
+    head.takeLog();
+    const configfile::LoadResult result = loadFrom("other.ini");
+    EXPECT_EQ(result.message,
+              (UserMessage{"所选文件不是配置文件，参数未载入！", "参数载入", UserMessage::Icon::Warning}));
+    EXPECT_FALSE(result.headChanged);
+    EXPECT_TRUE(head.frames().empty()) << "the head is not even asked";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ForeignFile,
+    testing::Values(ForeignCase{"Empty", ""},
+                    ForeignCase{"Binary", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18)},
+                    ForeignCase{"AnotherProgramsIni", "[Desktop Entry]\nName=Editor\nExec=editor %f\n"}),
+    [](const testing::TestParamInfo<ForeignCase>& param) { return std::string(param.param.name); });
+
+TEST_F(ConfigurationFileTest, IncompleteAndForeignMessagesFollowTheInterfaceLanguage)
+{
+    prepareHead(1, 1, {{4, true, true}});
+    ops.changeGlobalSettings([](GlobalSettings& g) { g.outputFlags |= GlobalSettings::EnglishUi; });
+    saveTo("e.ini");
+    writeAll(dir / "cut.ini", cutBefore(readAll(dir / "e.ini"), "[EXPANDBOARD]"));
+    EXPECT_EQ(loadFrom("cut.ini").message.text,
+              "The setup file is incomplete; nothing was loaded\n[EXPANDBOARD]");
+    writeAll(dir / "empty.ini", "");
+    EXPECT_EQ(loadFrom("empty.ini").message.text, "The chosen file is not a setup file; nothing was loaded");
+}
+
+// A file written by an older station with every key present (CR LF, sections in the order of
+// a new file, no trailing blank lines) loads as before.
+TEST_F(ConfigurationFileTest, CompleteFileOfAnOlderStationLoads)
+{
+    prepareHead(1, 2, {{8, false, false}, {8, false, false}});
+    writeAll(dir / "example-setup.ini", kExampleSetup);
+    const configfile::LoadResult result = loadFrom("example-setup.ini");
+    EXPECT_EQ(result.message.text, "文件载入成功！");
+    EXPECT_TRUE(result.restarted);
+    EXPECT_EQ(head.memory[storage::referenceAddress(1)], 2000 & 0xFF);
+    EXPECT_EQ(head.memory[storage::orderAddress(1)], 3);
+    EXPECT_TRUE(headRecord(1).orderEnable());
+    EXPECT_EQ(headRecord(0).userGain, 7);
+    EXPECT_EQ(headGlobal().viewRangeMax, 8000);
 }
 
 TEST_F(ConfigurationFileTest, SavingTwiceAfterDisablingTheOrderLeavesTheOldKeyWhichLoadIgnores)

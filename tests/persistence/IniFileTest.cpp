@@ -82,4 +82,33 @@ TEST_F(IniFileTest, MissingAndUnreadableFiles)
     EXPECT_FALSE(ini.save(dir / "no_such_folder" / "x.ini"));
 }
 
+// A value written in quotes by hand is read without them, as the Windows profile functions do:
+// GUIROW="2" is 2, not 0.
+struct QuotedCase {
+    const char* name;
+    std::string line;
+    std::string value;
+};
+
+class IniQuotedValues : public testing::TestWithParam<QuotedCase> {};
+
+TEST_P(IniQuotedValues, SurroundingQuotesAreDropped)
+{
+    IniFile ini;
+    ini.loadText("[GLOBALPARAMETER]\r\n" + GetParam().line + "\r\n");
+    EXPECT_EQ(ini.value("GLOBALPARAMETER", "KEY"), GetParam().value);
+    EXPECT_TRUE(ini.contains("GLOBALPARAMETER", "KEY"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, IniQuotedValues,
+    testing::Values(QuotedCase{"DoubleQuotes", "KEY=\"2\"", "2"}, QuotedCase{"SingleQuotes", "KEY='2'", "2"},
+                    QuotedCase{"BlanksOutsideTheQuotes", "KEY =  \" a b \"  ", " a b "},
+                    QuotedCase{"EmptyQuotes", "KEY=\"\"", ""},
+                    QuotedCase{"OnlyAnOpeningQuote", "KEY=\"2", "\"2"},
+                    QuotedCase{"MixedQuotes", "KEY=\"2'", "\"2'"}, QuotedCase{"LoneQuote", "KEY=\"", "\""},
+                    QuotedCase{"QuotesInside", "KEY=a\"b\"c", "a\"b\"c"},
+                    QuotedCase{"NoQuotes", "KEY=150,150,255", "150,150,255"}),
+    [](const testing::TestParamInfo<QuotedCase>& param) { return std::string(param.param.name); });
+
 } // namespace

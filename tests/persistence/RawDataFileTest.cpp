@@ -80,6 +80,56 @@ INSTANTIATE_TEST_SUITE_P(
                     ParseCase{"1,0\n\n2,0\n", {partial(2, false, {}), partial(1, false, {})}},
                     ParseCase{"x,y,-1", {partial(0, false, {65535})}}));
 
+// Every channel of the board is written and read back: a 64-channel board's samples keep
+// channels 32..63 (they came back as 0 and Baseline then stored references of 0). Boards of up
+// to 32 channels keep the 34-field lines older stations read.
+struct ChannelCase {
+    int channels;
+    std::size_t fieldsPerLine;
+};
+
+class RawDataChannels : public RawDataFileTest, public testing::WithParamInterface<ChannelCase> {};
+
+TEST_P(RawDataChannels, EveryChannelRoundTrips)
+{
+    const int n = GetParam().channels;
+    rawdata::SampleRow r;
+    r.ticked = true;
+    for (int i = 0; i < n; ++i)
+        r.values[static_cast<std::size_t>(i)] = 1000 + i;
+    const auto path = rawdata::filePath(3, 1);
+    ASSERT_TRUE(rawdata::save(path, {r, r}, n));
+
+    const std::string text = readAll(path);
+    const std::string firstLine = text.substr(0, text.find("\r\n"));
+    EXPECT_EQ(static_cast<std::size_t>(std::count(firstLine.begin(), firstLine.end(), ',')) + 1,
+              GetParam().fieldsPerLine);
+
+    const auto loaded = rawdata::load(path);
+    ASSERT_TRUE(loaded);
+    ASSERT_EQ(loaded->size(), 2u);
+    rawdata::SampleRow expected = r;
+    expected.label = 1;
+    EXPECT_EQ((*loaded)[0], expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Boards, RawDataChannels,
+                         testing::Values(ChannelCase{64, 66}, ChannelCase{40, 42}, ChannelCase{33, 35},
+                                         ChannelCase{32, 34}, ChannelCase{4, 34}),
+                         [](const testing::TestParamInfo<ChannelCase>& param) {
+                             return std::to_string(param.param.channels) + "Channels";
+                         });
+
+TEST_F(RawDataFileTest, ALineIsReadUpToSixtyFourValues)
+{
+    std::string line = "0,1";
+    for (int i = 0; i < 70; ++i)
+        line += "," + std::to_string(i + 1);
+    const auto rows = rawdata::parse(line);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].values[63], 64) << "channel 63";
+}
+
 TEST_F(RawDataFileTest, MissingFileIsReportedBeforeAnythingIsCleared)
 {
     EXPECT_EQ(rawdata::load(rawdata::filePath(0, 0)), std::nullopt);

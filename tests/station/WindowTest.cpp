@@ -4,11 +4,14 @@
 #include "display/CStatusBarEx.h"
 #include "station/StationTexts.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -302,4 +305,51 @@ TEST(Window, ClosingDuringBoardLoadingOrAOneKeySettingEnds)
         rig.window.close();
         EXPECT_EQ(rig.head->lcdLine(1), text::kLcdClosed);
     }
+}
+
+namespace {
+
+// Picks `path` in the next file dialog the window opens.
+void chooseInNextFileDialog(const QString& path)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, path] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            dialog->selectFile(path);
+            static_cast<QDialog*>(dialog)->accept(); // QFileDialog's own accept() is protected
+        }
+    });
+    timer->start();
+}
+
+} // namespace
+
+// A Load whose Restart cannot be sent (the head left the bus while the operator read the
+// success message) shows that message once, not a second time.
+TEST(Window, LoadWhoseRestartFailsShowsTheSuccessOnce)
+{
+    WindowRig rig;
+    ASSERT_TRUE(rig.startRunning());
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("setup.ini"));
+    chooseInNextFileDialog(file);
+    rig.window.runCommand(32798);
+    ASSERT_EQ(rig.messages.texts(), QStringList{qs("文件保存成功！")});
+    rig.messages.messages.clear();
+
+    const auto recorder = uikit::setMessageHandler({});
+    uikit::setMessageHandler([&](const uikit::MessageRequest& request) {
+        if (request.text == qs("文件载入成功！"))
+            rig.bus.unplug(WindowRig::kHeadPath); // the Restart that follows finds no head
+        return recorder(request);
+    });
+    chooseInNextFileDialog(file);
+    rig.window.runCommand(32800);
+    uikit::setMessageHandler(recorder);
+
+    EXPECT_EQ(rig.head->restartCount(), 0);
+    EXPECT_EQ(rig.messages.texts(), QStringList{qs("文件载入成功！")});
 }

@@ -1,13 +1,13 @@
 #include "CExpandDlg.h"
 
 #include "ExpansionPictures.h"
-#include "uikit/DialogBackground.h"
 #include "setup/BoardTable.h"
 #include "setup/GridCounts.h"
 #include "setup/HeadOperations.h"
 #include "setup/TestSetup.h"
 #include "uikit/CEditListCtrl.h"
 #include "uikit/ControlId.h"
+#include "uikit/DialogBackground.h"
 #include "uikit/DialogNumber.h"
 #include "uikit/MessageBox.h"
 
@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -52,6 +53,13 @@ QPushButton* makeButton(QWidget* parent, int id, const QString& text)
 int itemCount(int rows, int cols)
 {
     return std::min(rows * cols, BoardTable::kEntries);
+}
+
+// Blanks around it, an optional sign and at least one digit, nothing else.
+bool isWholeNumber(const QString& text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^[ \\t]*[+-]?[0-9]+[ \\t]*$"));
+    return pattern.match(text).hasMatch();
 }
 
 } // namespace
@@ -203,13 +211,15 @@ void CExpandDlg::fillItem(int k, int row, int col, int boardIndex, int port, int
 
 bool CExpandDlg::typedGridAcceptable(int& rows, int& cols)
 {
-    // Checked on the typed value, before it is cut to a byte: 260 must not pass as 4.
+    // Checked on the typed value, before it is cut to a byte: 260 must not pass as 4. A typo
+    // ("x", "2x", nothing) must not pass as 0 rows either, which would empty the grid at once.
     const auto typed = [](const QLineEdit* edit) {
         return static_cast<int>(std::clamp<std::int64_t>(uikit::leadingInteger(edit->text()), -1, 1000));
     };
+    const bool numbers = isWholeNumber(rows_->text()) && isWholeNumber(cols_->text());
     const int typedRows = typed(rows_);
     const int typedCols = typed(cols_);
-    if (!GridCounts::acceptable(typedRows, typedCols)) {
+    if (!numbers || !GridCounts::acceptable(typedRows, typedCols)) {
         uikit::message(this, gridSizeMessage(english()), QMessageBox::Warning);
         return false;
     }

@@ -183,6 +183,40 @@ TEST_F(ColourCommandTest, OkGivesTheViewTheSchemeAndWritesBlock249)
     EXPECT_EQ(h.setup.global().colors.colorFlags, stored[55]);
 }
 
+// The head is re-read (re-plugged, swapped) while the dialog is open: OK changes only the colour
+// fields of what the head holds now, never writes back the settings seen at opening.
+TEST_F(ColourCommandTest, OkChangesOnlyTheColoursOfWhatTheHeadHoldsNow)
+{
+    GlobalSettings changedMeanwhile;
+    whenDialogOpens([&](QDialog* opened) {
+        h.changeHeadGlobal([](GlobalSettings& g) {
+            g.gridRows = 4;
+            g.gridCols = 1;
+            g.expandBoardAddress = {1, 2, 3, 4, 5, 6, 7, 8};
+            g.lockFlags = GlobalSettings::LockSave;
+            g.outputFlags ^= GlobalSettings::BuzzerEnable;
+            g.allowedHigh = 4321;
+            g.colors.colorFlags = 0xA0;
+        });
+        changedMeanwhile = h.headGlobal();
+        h.ops.readGlobalSettings(); // the connection set-up of the new head
+        button(opened, CColorSetting::IdLowColor)->setColor(QColor(7, 8, 9));
+        findControl<QCheckBox>(opened, CColorSetting::IdCustomMask)->setChecked(true);
+        click(opened, CColorSetting::IdOk);
+    });
+    EXPECT_TRUE(runColourSetting(nullptr, h.ops, grid));
+
+    const GlobalSettings stored = h.headGlobal();
+    GlobalSettings expected = changedMeanwhile;
+    expected.colors = stored.colors;
+    EXPECT_EQ(stored, expected) << "every field but the colours as the head held it";
+    EXPECT_EQ(stored.colors.lowColor, Rgbx::fromRgb(7, 8, 9));
+    EXPECT_EQ(stored.colors.colorFlags & 0xF8, 0xA0) << "bits 3..7 as the head held them";
+    EXPECT_TRUE(stored.colors.customMaskColor());
+    EXPECT_EQ(h.setup.global(), stored);
+    EXPECT_EQ(grid.colorScheme().lowColor, Rgbx::fromRgb(7, 8, 9));
+}
+
 TEST_F(ColourCommandTest, CancelOnlyReadsTheSettings)
 {
     const ColorScheme shownBefore = grid.colorScheme();

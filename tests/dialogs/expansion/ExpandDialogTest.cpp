@@ -259,11 +259,13 @@ TEST_P(ExpandDialogGridRule, SetAndOkRefuseSizesOutsideZeroToFour)
     EXPECT_EQ(h.headGlobal().expandBoardAddress[0], 32);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, ExpandDialogGridRule,
-                         ::testing::Values(GridCase{"FiveRows", "5", "2"}, GridCase{"NineCols", "2", "9"},
-                                           GridCase{"NegativeRows", "-1", "2"},
-                                           GridCase{"WrapsToFourInAByte", "260", "2"}),
-                         [](const auto& param) { return param.param.name; });
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, ExpandDialogGridRule,
+    ::testing::Values(GridCase{"FiveRows", "5", "2"}, GridCase{"NineCols", "2", "9"},
+                      GridCase{"NegativeRows", "-1", "2"}, GridCase{"WrapsToFourInAByte", "260", "2"},
+                      GridCase{"RowsWithoutDigits", "x", "2"}, GridCase{"TextAfterTheColumns", "2", "3x"},
+                      GridCase{"EmptyRows", "", "2"}, GridCase{"LetterOForZero", "O", "2"}),
+    [](const auto& param) { return param.param.name; });
 
 TEST_F(ExpandDialogTest, GridRuleMessageFollowsTheInterfaceLanguage)
 {

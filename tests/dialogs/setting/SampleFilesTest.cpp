@@ -93,7 +93,8 @@ TEST_F(SampleFiles, LoadCancelledChangesNothing)
     EXPECT_EQ(control<SampleList>(*dialog, id::kSamples)->rowCount(), 3);
 }
 
-TEST_F(SampleFiles, LoadWithoutAFileLeavesTheListEmpty)
+// The file is looked for before the list is touched: without it the captured samples stay.
+TEST_F(SampleFiles, LoadWithoutAFileKeepsTheList)
 {
     auto dialog = openDialog(0, 1);
     captureThree(*dialog);
@@ -102,7 +103,33 @@ TEST_F(SampleFiles, LoadWithoutAFileLeavesTheListEmpty)
     EXPECT_EQ(messages.texts(),
               (QStringList{QString::fromUtf8("真正需要重新载入？"), QString::fromUtf8("文件不存在")}));
     EXPECT_TRUE(messages.messages[1].caption.isEmpty());
-    EXPECT_EQ(control<SampleList>(*dialog, id::kSamples)->rowCount(), 0);
+    auto* samples = control<SampleList>(*dialog, id::kSamples);
+    ASSERT_EQ(samples->rowCount(), 3);
+    EXPECT_EQ(samples->item(0, 1)->text(), "300");
+    EXPECT_FALSE(samples->ticked(1));
+}
+
+// A 64-channel board's samples come back with every channel (channels 32..63 were lost).
+TEST_F(SampleFiles, SixtyFourChannelSamplesComeBackWhole)
+{
+    head->loadDemoSetup(2, 2, 64);
+    ASSERT_TRUE(ops.readGlobalSettings());
+    ASSERT_TRUE(ops.readBoardTable());
+    auto dialog = openDialog(0, 1);
+    std::vector<std::uint16_t> counts(64);
+    for (std::size_t i = 0; i < counts.size(); ++i)
+        counts[i] = static_cast<std::uint16_t>(1000 + i);
+    grid.panel(0, 1).setRaw(counts);
+    click(*dialog, id::kCapture);
+    click(*dialog, id::kSave);
+    messages.answers.push_back(QMessageBox::Ok);
+    click(*dialog, id::kLoad);
+
+    auto* samples = control<SampleList>(*dialog, id::kSamples);
+    ASSERT_EQ(samples->rowCount(), 1);
+    ASSERT_EQ(samples->channelColumns(), 64);
+    for (int channel : {0, 31, 32, 63})
+        EXPECT_EQ(samples->value(0, channel), 1000 + channel) << "channel " << channel;
 }
 
 // Mended: a Save that cannot write says so instead of losing the samples silently.
