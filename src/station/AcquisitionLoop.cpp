@@ -171,8 +171,12 @@ display::CycleResult AcquisitionLoop::judgeCycle(std::vector<display::BoardResul
                                display::verdictAt(board.state, panel.countsAt.load(std::memory_order_relaxed),
                                                   now) == board.state;
             if (!fresh) {
-                // Not judged in this cycle, or on counts already too old: never a pass.
-                board.state = display::BoardVerdict::NotMeasured;
+                // Not judged in this cycle, or on counts already too old: never a pass. A board
+                // that board loading is still reading stays Loading.
+                const bool loading = !panel.loaded.load(std::memory_order_acquire) &&
+                                     panel.verdict.load(std::memory_order_relaxed) ==
+                                         static_cast<std::uint8_t>(display::BoardVerdict::Loading);
+                board.state = loading ? display::BoardVerdict::Loading : display::BoardVerdict::NotMeasured;
                 board.channels.clear();
                 board.failingChannels.clear();
                 panel.verdict.store(static_cast<std::uint8_t>(board.state), std::memory_order_relaxed);
