@@ -59,6 +59,13 @@ def main():
                                      ("stenvikplus.measure/1", ["measure", "--cycles", "3"], 1)):
             code, out = run(tool, env, *args)
             check(kind, code, expected, json.loads(out))
+        # A run recorded into a results file of its own, then summed up from it.
+        results = os.path.join(runtime, "results.sqlite")
+        code, out = run(tool, env, "--results", results, "measure", "--cycles", "3", "--record")
+        if code != 1:
+            failures.append(f"measure --record: exit code {code}, expected 1")
+        code, out = run(tool, env, "--results", results, "results", "summary")
+        check("stenvikplus.results-summary/1", code, 0, json.loads(out))
         code, lines = watch_lines(tool, env)
         if not lines:
             failures.append("watch printed no line")
