@@ -18,7 +18,7 @@ void BM_UpdateFullGridOneCycle(benchmark::State& state)
     for (auto& board : cycle)
         for (auto& count : board)
             count = static_cast<std::uint16_t>(3000 + random() % 400);
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto&& _ : state) {
         for (int b = 0; b < 16; ++b)
             grid.push(b / 4, b % 4, cycle[static_cast<std::size_t>(b)]);
         benchmark::ClobberMemory();
@@ -36,7 +36,7 @@ void BM_SnapshotOneBoard(benchmark::State& state)
         counts.fill(static_cast<std::uint16_t>(3000 + cycle % 17));
         grid.push(0, 0, counts);
     }
-    for (auto _ : state)
+    for ([[maybe_unused]] auto&& _ : state)
         benchmark::DoNotOptimize(grid.board(0, 0).snapshot());
 }
 BENCHMARK(BM_SnapshotOneBoard)->Unit(benchmark::kMicrosecond);

@@ -3,6 +3,7 @@
 #include "BoardCommands.h"
 #include "GuiBridge.h"
 #include "MenuCommands.h"
+#include "MonitorHost.h"
 #include "RecordingBar.h"
 #include "ResultsRecording.h"
 #include "Station.h"
@@ -13,6 +14,7 @@
 #include "persistence/RecordFile.h"
 #include "setup/HeadOperations.h"
 #include "setup/TestSetup.h"
+#include "uikit/ParentlessWindows.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -75,7 +77,10 @@ public:
     station::CycleObservers& cycles() { return ctx_.cycles; }
     CColorBar* colorBar() const { return colorBar_; }
     CStatusBarEx* statusBarEx() const { return statusBar_; }
+    MonitorHost& monitors() { return *monitors_; }
     bool disconnectTimerActive() const { return disconnectTimer_.isActive(); }
+    // The windows opened without a parent (camera windows, ...): they close with this window.
+    uikit::ParentlessWindows& parentlessWindows() { return parentlessWindows_; }
 
     // StationView
     void setCaption(const std::string& text) override;
@@ -96,7 +101,8 @@ public:
     void startDisconnectTimer(std::chrono::milliseconds delay) override;
     void cancelDisconnectTimer() override;
 
-    // Stops the workers and sends the close sequence (also run by closeEvent). Idempotent.
+    // Closes the windows opened without a parent, stops the workers and sends the close sequence
+    // (also run by closeEvent). Idempotent.
     void shutdown();
 
     // ---- test results (CStenvikPlusDlgDlgResults.cpp) ----
@@ -125,6 +131,9 @@ private:
     void loadConfiguration();
     void runBoardSetting();
     void runExpansionBoards();
+    // Opens the channel monitor of a shown board (the key command: the board under the mouse).
+    void openMonitor(int row, int col);
+    void openMonitorUnderMouse();
     void refuse(const std::string& message);
     bool english() const;
 
@@ -140,6 +149,8 @@ private:
     station::MenuCommands menuCommands_{ctx_, station_};
     station::BoardCommands boardCommands_{ctx_};
     station::GuiBridge bridge_{this};
+    std::unique_ptr<MonitorHost> monitors_ = std::make_unique<MonitorHost>(grid_, setup_, parentlessWindows_);
+    station::CycleObservers::Token monitorFeed_ = 0; // the monitors' subscription to every cycle
 
     CColorBar* colorBar_ = nullptr;
     CStatusBarEx* statusBar_ = nullptr;
@@ -149,6 +160,7 @@ private:
     QSocketNotifier* monitorNotifier_ = nullptr;
     std::function<void(int)> exitHandler_;
     std::function<void()> expansionRefresh_;
+    uikit::ParentlessWindows parentlessWindows_;
     bool shutDown_ = false;
 
     void startResults();

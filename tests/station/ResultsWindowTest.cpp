@@ -90,9 +90,10 @@ TEST_F(ResultsWindowTest, EnterTakesASerialInTheEntryAndReleasesTheLatchesElsewh
     auto* entry = rig.window.recordingBar()->serialEntry();
 
     latch = 1;
-    scan(entry, QStringLiteral("Q 1")); // a blank inside a serial is part of it
+    scan(entry, QStringLiteral("M 1")); // M (the monitor's key elsewhere) and a blank are the serial's
     EXPECT_EQ(latch.load(), 1) << "Enter and Space of a scan stay in the entry";
     EXPECT_TRUE(entry->text().isEmpty()) << "the serial was taken";
+    EXPECT_EQ(rig.window.recordingBar()->takeSerials(), (std::map<int, std::string>{{0, "M 1"}}));
 
     for (const int code : {Qt::Key_Return, Qt::Key_Space}) {
         latch = 1;
