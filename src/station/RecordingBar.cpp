@@ -16,6 +16,9 @@ RecordingBar::RecordingBar(QWidget* parent) : QWidget(parent)
     entry_ = new QLineEdit(this);
     entry_->setObjectName(QStringLiteral("serialEntry"));
     entry_->setMinimumWidth(260);
+    // Focus only on a click: the window's own keys (M, Enter, Space) stay the window's until
+    // the operator puts the cursor here to scan.
+    entry_->setFocusPolicy(Qt::ClickFocus);
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("recordingStatus"));
     auto* layout = new QHBoxLayout(this);
