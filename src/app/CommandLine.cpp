@@ -15,8 +15,10 @@ struct Parser {
                  "stenvikplus"};
     std::string simulateGrid;
     std::string traceFile;
+    std::string resultsFile;
     CLI::Option* simulate = nullptr;
     CLI::Option* trace = nullptr;
+    CLI::Option* results = nullptr;
 
     explicit Parser(const std::string& version)
     {
@@ -26,6 +28,10 @@ struct Parser {
                        ->expected(0, 1);
         trace = app.add_option("--trace", traceFile, "Append every report exchanged with the head to FILE")
                     ->type_name("FILE");
+        results =
+            app.add_option("--results", resultsFile,
+                           "Keep test results in FILE (default ~/.local/share/stenvikplus/results.sqlite)")
+                ->type_name("FILE");
         app.set_version_flag("--version", version, "Print the station's version and exit");
         app.footer("The language, thresholds and board layout are stored on the test head, not on the PC.");
     }
@@ -78,6 +84,14 @@ CommandLine CommandLine::parse(const QStringList& args, const std::string& versi
         }
         line.traceFile = parser.traceFile;
     }
+    if (parser.results->count() > 0) {
+        if (parser.resultsFile.empty()) {
+            line.action = Action::Error;
+            line.error = "--results needs a file name";
+            return line;
+        }
+        line.resultsFile = parser.resultsFile;
+    }
     return line;
 }
 
@@ -94,7 +108,7 @@ bool CommandLine::answersWithoutDisplay(int argc, char** argv)
             return true;
         // A long option of neither the station nor Qt: the usage, also without a display.
         const bool ours = arg == "--simulate" || arg.starts_with("--simulate=") || arg == "--trace" ||
-                          arg.starts_with("--trace=");
+                          arg.starts_with("--trace=") || arg == "--results" || arg.starts_with("--results=");
         if (arg.starts_with("--") && !ours)
             return true;
     }

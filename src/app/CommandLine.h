@@ -15,10 +15,11 @@ struct CommandLine {
     bool simulate = false; // --simulate or --simulate=RxCxN: the built-in simulated head
     int rows = 2;          // its demo grid
     int cols = 2;
-    int channels = 40;                    // channels per board
-    std::optional<std::string> traceFile; // --trace FILE
-    std::string error;                    // set when the arguments could not be understood
-    std::string output;                   // what --help or --version prints
+    int channels = 40;                      // channels per board
+    std::optional<std::string> traceFile;   // --trace FILE
+    std::optional<std::string> resultsFile; // --results FILE: the test results file
+    std::string error;                      // set when the arguments could not be understood
+    std::string output;                     // what --help or --version prints
 
     // args without the program name; version: what --version prints.
     static CommandLine parse(const QStringList& args, const std::string& version = std::string());

@@ -102,6 +102,8 @@ int main(int argc, char** argv)
         if (const QScreen* screen = QApplication::primaryScreen())
             window.setGeometry(screen->availableGeometry());
         window.showMaximized();
+        if (options.resultsFile)
+            window.setResultsFile(*options.resultsFile);
         window.initialise(!options.simulate);
         code = QApplication::exec();
         if (simBus)

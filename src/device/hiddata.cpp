@@ -70,6 +70,24 @@ std::unique_ptr<HidHandle> OpenTester(HidBus& bus)
     return found.code == HID_FOUND ? std::move(found.handle) : nullptr;
 }
 
+std::vector<std::unique_ptr<HidHandle>> OpenTesters(HidBus& bus)
+{
+    std::vector<std::unique_ptr<HidHandle>> testers;
+    for (const std::string& path : bus.enumerate()) {
+        std::unique_ptr<HidHandle> handle = bus.open(path);
+        std::uint16_t vid = 0;
+        std::uint16_t pid = 0;
+        if (!handle || !handle->attributes(vid, pid) || vid != tester::kVendorId || pid != tester::kProductId)
+            continue;
+        std::u16string manufacturer;
+        std::u16string product;
+        if (handle->manufacturerString(manufacturer) && sameText(manufacturer, tester::kManufacturer) &&
+            handle->productString(product) && sameText(product, tester::kProduct))
+            testers.push_back(std::move(handle));
+    }
+    return testers;
+}
+
 namespace {
 
 // The innermost cancellation scope of the calling thread.

@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 // Result codes of FindHidDevice.
 enum HidResult : int {
@@ -31,6 +32,9 @@ HidFindResult FindHidDevice(HidBus& bus, std::uint16_t vendorId, const char* man
 
 // Opens the test head: FindHidDevice with the head's identifiers; null unless found.
 std::unique_ptr<HidHandle> OpenTester(HidBus& bus);
+
+// Opens every test head on the bus (same identifiers as OpenTester), in enumeration order.
+std::vector<std::unique_ptr<HidHandle>> OpenTesters(HidBus& bus);
 
 // Narrows UTF-16 text to 8 bits: units below 256 keep their value, every other unit becomes '?'.
 std::string narrowUtf16(const std::u16string& text);

@@ -25,6 +25,7 @@
 #include <QCursor>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -93,7 +94,9 @@ void CStenvikPlusDlgDlg::layOutWindow()
     layout->setContentsMargins(5, 5, 5, 5);
     auto* placeholder = new QWidget(central);
     uikit::setControlId(placeholder, kGridControlId);
-    layout->addWidget(placeholder);
+    layout->addWidget(placeholder, 1);
+    recordingBar_ = new station::RecordingBar(central);
+    layout->addWidget(recordingBar_, 0);
     setCentralWidget(central);
 
     colorBar_ = new CColorBar(grid_, central);
@@ -118,6 +121,7 @@ void CStenvikPlusDlgDlg::initialise(bool monitorReal)
         startMonitor();
     colorBar_->startRepaintTimer(kRepaintMs);
     setTopMenusEnabled(false);
+    startResults();
     station_.initialise();
 }
 
@@ -172,6 +176,7 @@ void CStenvikPlusDlgDlg::shutdown()
     disconnectTimer_.stop();
     boardCommands_.joinWorkers();
     station_.close();
+    stopResults();
 }
 
 void CStenvikPlusDlgDlg::closeEvent(QCloseEvent* event)
@@ -214,6 +219,7 @@ void CStenvikPlusDlgDlg::buildMenuBar(bool englishUi, bool certificateOff)
     bridge_.post([this, englishUi, certificateOff] {
         fillMenuBar(menuBar(), englishUi);
         connectMenuBar();
+        recordingBar_->setEnglish(englishUi);
         if (certificateOff)
             if (QAction* action = uikit::findCommand(menuBar(), cmd::kCertificate))
                 action->setEnabled(false);
@@ -472,6 +478,12 @@ void CStenvikPlusDlgDlg::runCommand(int id)
     case cmd::kExpandSetting:
         runExpansionBoards();
         break;
+    case cmd::kRecordResult:
+        recordResult();
+        break;
+    case cmd::kShowResults:
+        showResults();
+        break;
     case cmd::kChinese:
         menuCommands_.switchLanguage(false);
         break;
@@ -638,6 +650,15 @@ bool CStenvikPlusDlgDlg::eventFilter(QObject* watched, QEvent* event)
         if (widget == nullptr || widget->window() != this)
             return false;
         const int key = static_cast<QKeyEvent*>(event)->key();
+        // Characters typed into the serial entry (M too) are the serial's; Enter and Space
+        // belong to it while a serial is being typed, and release the latches as everywhere
+        // else when it is empty. (The line edit passes an Enter on to its parents, so the focus
+        // decides, not the receiver.)
+        if (recordingBar_ != nullptr && QApplication::focusWidget() == recordingBar_->serialEntry()) {
+            const bool latchKey = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+            if (!latchKey || !recordingBar_->serialEntry()->text().isEmpty())
+                return false;
+        }
         switch (key) {
         case Qt::Key_Return:
         case Qt::Key_Enter:

@@ -4,6 +4,8 @@
 #include "GuiBridge.h"
 #include "MenuCommands.h"
 #include "MonitorHost.h"
+#include "RecordingBar.h"
+#include "ResultsRecording.h"
 #include "Station.h"
 #include "StationContext.h"
 #include "StationView.h"
@@ -18,6 +20,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -26,6 +29,9 @@ class CStatusBarEx;
 class QMenu;
 class QSocketNotifier;
 class UdevMonitor;
+namespace resultsview {
+class CResultsDlg;
+}
 
 // The station's main window: grid view, status bar, menus, context menu and key filter. It owns
 // the device object, the setup images and the grid, runs the station's logic and implements the
@@ -99,6 +105,18 @@ public:
     // (also run by closeEvent). Idempotent.
     void shutdown();
 
+    // ---- test results (CStenvikPlusDlgDlgResults.cpp) ----
+    // The results file (default: the user's data folder); set before initialise().
+    void setResultsFile(std::filesystem::path file) { resultsFile_ = std::move(file); }
+    const std::filesystem::path& resultsFile() const { return resultsFile_; }
+    // "Record result": a run over the next cycles of every shown board with the serials given.
+    void recordResult();
+    // "Show results": opens (or raises) the Results view.
+    void showResults();
+    station::ResultsRecording* recording() const { return recording_.get(); }
+    station::RecordingBar* recordingBar() const { return recordingBar_; }
+    resultsview::CResultsDlg* resultsView() const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -145,4 +163,11 @@ private:
     std::function<void()> expansionRefresh_;
     uikit::ParentlessWindows parentlessWindows_;
     bool shutDown_ = false;
+
+    void startResults();
+    void stopResults();
+    std::filesystem::path resultsFile_;
+    std::unique_ptr<station::ResultsRecording> recording_;
+    station::RecordingBar* recordingBar_ = nullptr;
+    QPointer<QDialog> resultsView_;
 };

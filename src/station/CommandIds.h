@@ -28,6 +28,10 @@ inline constexpr int kCheckUpdates = 32776;
 inline constexpr int kAbout = 32774;
 inline constexpr int kCertificate = 32809;
 
+// Results
+inline constexpr int kRecordResult = 32901;
+inline constexpr int kShowResults = 32902;
+
 // Context menu
 inline constexpr int kBoardSetting = 32789;
 inline constexpr int kGainFirst = 32815; // 32815..32821: gain 1..7

@@ -58,6 +58,12 @@ const Item kMenuBar[] = {
       {Item::Command, cmd::kAbout, "&About", "关于(&A)"},
       {Item::Command, cmd::kCertificate, "&Copyright", "软件著作权证书(&O)"},
     {Item::End, 0, "", ""},
+    // Last, so that the four menus before it keep their places (a head that cannot be used
+    // greys those four); results can be looked at without a head.
+    {Item::Popup, 0, "&Results", "测试结果(&R)"},
+      {Item::Command, cmd::kRecordResult, "&Record result\tF9", "记录结果(&R)\tF9"},
+      {Item::Command, cmd::kShowResults, "&Show results", "查看结果(&S)"},
+    {Item::End, 0, "", ""},
 };
 // clang-format on
 

@@ -1,0 +1,139 @@
+// The main window's part in test results: the results writer and run recorder, the "Record
+// result" and "Show results" commands, the serial entry and the messages of the results file.
+#include "CStenvikPlusDlgDlg.h"
+#include "CommandIds.h"
+#include "resultsview/CResultsDlg.h"
+#include "resultsview/ResultsTexts.h"
+#include "uikit/MessageBox.h"
+
+#include <QShortcut>
+
+namespace {
+
+QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+QString verdictCounts(const TestRun& run)
+{
+    int counts[4] = {};
+    for (const auto& board : run.boards)
+        ++counts[static_cast<int>(board.verdict)];
+    QStringList parts;
+    const RunVerdict order[] = {RunVerdict::Pass, RunVerdict::Fail, RunVerdict::Load,
+                                RunVerdict::NotMeasured};
+    for (const auto verdict : order)
+        if (counts[static_cast<int>(verdict)] > 0)
+            parts << QStringLiteral("%1 %2")
+                         .arg(counts[static_cast<int>(verdict)])
+                         .arg(QString::fromLatin1(verdictName(verdict).data()));
+    return parts.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+void CStenvikPlusDlgDlg::startResults()
+{
+    if (resultsFile_.empty())
+        resultsFile_ = defaultResultsFile();
+    station::ResultsRecording::Callbacks callbacks;
+    // Every callback comes from a worker: the window's part runs on the GUI thread.
+    callbacks.problem = [this](const std::string& reason, std::size_t waiting) {
+        bridge_.post([this, reason, waiting] {
+            const auto& t = resultsview::resultsTexts(english());
+            const QString text = QString::fromUtf8(t.problem)
+                                     .arg(qs(resultsFile_.string()), qs(reason))
+                                     .arg(static_cast<qulonglong>(waiting));
+            recordingBar_->showStatus(text, true);
+            uikit::message(this, text, QMessageBox::Warning);
+        });
+    };
+    callbacks.recovered = [this] {
+        bridge_.post([this] {
+            recordingBar_->showStatus(QString::fromUtf8(resultsview::resultsTexts(english()).recoveredText));
+        });
+    };
+    callbacks.recorded = [this](const TestRun& run) {
+        const QString time = qs(run.endedAt).mid(11, 8);
+        const QString counts = verdictCounts(run);
+        bridge_.post([this, time, counts] {
+            recordingBar_->showStatus(
+                QString::fromUtf8(resultsview::resultsTexts(english()).recorded).arg(time, counts));
+            if (auto* view = resultsView())
+                view->refresh();
+        });
+    };
+    callbacks.notStarted = [this](const std::string& reason) {
+        bridge_.post([this, reason] {
+            const QString text =
+                QString::fromUtf8(resultsview::resultsTexts(english()).notStarted).arg(qs(reason));
+            recordingBar_->showStatus(text, true);
+            uikit::message(this, text, QMessageBox::Warning);
+        });
+    };
+    recording_ = std::make_unique<station::ResultsRecording>(ctx_, resultsFile_, std::move(callbacks));
+
+    // F9 is free in the window's key filter; it works wherever the focus is in the window.
+    auto* shortcut = new QShortcut(QKeySequence(Qt::Key_F9), this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, [this] { runCommand(station::cmd::kRecordResult); });
+
+    connect(recordingBar_, &station::RecordingBar::serialsComplete, this,
+            [this] { runCommand(station::cmd::kRecordResult); });
+    connect(
+        recordingBar_, &station::RecordingBar::serialRefused, this,
+        [this](const QString& serial, int position) {
+            const QString text =
+                QString::fromUtf8(resultsview::resultsTexts(english()).duplicate).arg(serial).arg(position);
+            recordingBar_->showStatus(text, true);
+            uikit::message(this, text, QMessageBox::Warning);
+        });
+    const auto [rows, cols] = setup_.grid().get();
+    recordingBar_->setGrid(rows, cols);
+}
+
+void CStenvikPlusDlgDlg::stopResults()
+{
+    // The acquisition loop has ended: no cycle comes any more. The writer makes its last
+    // attempt at the runs still waiting.
+    recording_.reset();
+}
+
+void CStenvikPlusDlgDlg::recordResult()
+{
+    if (!recording_)
+        return;
+    const auto& t = resultsview::resultsTexts(english());
+    if (!station_.loopRunning()) {
+        uikit::message(this, QString::fromUtf8(t.noHead), QMessageBox::Information);
+        return;
+    }
+    if (recording_->busy()) {
+        recordingBar_->showStatus(QString::fromUtf8(t.busy));
+        return;
+    }
+    const auto [rows, cols] = setup_.grid().get();
+    recordingBar_->setGrid(rows, cols);
+    if (recording_->startRun(recordingBar_->takeSerials()))
+        recordingBar_->showStatus(QString::fromUtf8(t.recording).arg(recording_->cycles()));
+}
+
+void CStenvikPlusDlgDlg::showResults()
+{
+    if (!resultsView_) {
+        auto* view = new resultsview::CResultsDlg(resultsFile_, english(), this);
+        view->setAttribute(Qt::WA_DeleteOnClose);
+        resultsView_ = view;
+    } else {
+        resultsView()->refresh();
+    }
+    resultsView_->show();
+    resultsView_->raise();
+    resultsView_->activateWindow();
+}
+
+resultsview::CResultsDlg* CStenvikPlusDlgDlg::resultsView() const
+{
+    return qobject_cast<resultsview::CResultsDlg*>(resultsView_.data());
+}
