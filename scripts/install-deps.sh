@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins
-  qt6-charts-dev
+  qt6-charts-dev libqt6opengl6-dev
   libgl-dev libhidapi-dev libudev-dev libsimpleini-dev libicu-dev
   libsqlite3-dev sqlite3 libssl-dev libcli11-dev nlohmann-json3-dev python3-jsonschema
   libgtest-dev libgmock-dev libbenchmark-dev

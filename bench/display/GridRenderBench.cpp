@@ -1,5 +1,6 @@
 // Speed of the grid view: a full rebuild of a 4 x 4 grid of 64-channel boards at 1920 x 1000,
-// the verdict of 16 boards with Pearson, and a tick in which one board's counts changed.
+// the verdict of 16 boards with Pearson, a tick in which one board's counts changed, and the
+// first frame at a new size.
 #include "display/BoardGrid.h"
 #include "display/GridRenderer.h"
 #include "display/Verdict.h"
@@ -79,6 +80,27 @@ void BM_OneBoardChangedTick_4x4x64_1920x1000(benchmark::State& state)
 }
 BENCHMARK(BM_OneBoardChangedTick_4x4x64_1920x1000)
     ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
+// The first frame at a size never seen: every face and the whole-grid overlay are made new (the
+// glyph cache holds only a few sizes, so a window dragged through many sizes pays this often).
+void BM_FirstPaintAtANewSize_4x4x64(benchmark::State& state)
+{
+    GridCounts counts{4, 4};
+    BoardGrid grid{counts};
+    fillBoards(grid, 0);
+    int step = 0;
+    for ([[maybe_unused]] auto&& _ : state) {
+        ++step;
+        GridRenderer renderer; // nothing made yet: the worst case of a new size
+        const QSize size(1200 + 7 * (step % 100), 700 + 5 * (step % 60));
+        benchmark::DoNotOptimize(renderer.render(grid, size).constBits());
+    }
+}
+BENCHMARK(BM_FirstPaintAtANewSize_4x4x64)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(60)
     ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 

@@ -7,8 +7,10 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <vector>
 
 namespace display {
 
@@ -81,14 +83,42 @@ QRgb toQRgb(Rgbx c)
 FaceCache::FaceCache() = default;
 FaceCache::~FaceCache() = default;
 
+FaceCache::Key FaceCache::keyOf(const FontSpec& fontSpec)
+{
+    return {fontSpec.family, fontSpec.height, fontSpec.width, fontSpec.italic, fontSpec.weight};
+}
+
 const TextFace& FaceCache::face(const FontSpec& fontSpec)
 {
-    auto key =
-        std::make_tuple(fontSpec.family, fontSpec.height, fontSpec.width, fontSpec.italic, fontSpec.weight);
+    Key key = keyOf(fontSpec);
     auto it = faces_.find(key);
     if (it == faces_.end())
-        it = faces_.emplace(std::move(key), std::make_unique<TextFace>(fontSpec)).first;
-    return *it->second;
+        it = faces_.emplace(std::move(key), Entry{std::make_unique<TextFace>(fontSpec), frame_}).first;
+    it->second.lastUsed = frame_;
+    return *it->second.face;
+}
+
+void FaceCache::trim()
+{
+    if (faces_.size() > kCapacity) {
+        std::vector<std::pair<std::uint64_t, Key>> byAge;
+        byAge.reserve(faces_.size());
+        for (const auto& [key, entry] : faces_)
+            if (entry.lastUsed != frame_)
+                byAge.emplace_back(entry.lastUsed, key);
+        std::sort(byAge.begin(), byAge.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (const auto& [lastUsed, key] : byAge) {
+            if (faces_.size() <= kCapacity)
+                break;
+            faces_.erase(key);
+        }
+    }
+    ++frame_;
+}
+
+bool FaceCache::holds(const FontSpec& fontSpec) const
+{
+    return faces_.contains(keyOf(fontSpec));
 }
 
 void paintBoardFrames(Canvas& canvas, const CellLayout& cell, bool bannerShown)
@@ -98,12 +128,24 @@ void paintBoardFrames(Canvas& canvas, const CellLayout& cell, bool bannerShown)
     if (bannerShown)
         canvas.frameOnWhite(cell.bannerStrip(), kGridPen);
     canvas.frameOnWhite(cell.labelStrip(), kGridPen);
+    // The slot frames: their top and bottom edges, then all their sides row by row, which
+    // passes over the cell's memory once instead of once per side.
     const int top = cell.slotFrameTop();
     const int bottom = cell.slotFrameBottom();
-    for (int i = 0; i < cell.n; ++i) {
+    if (bottom <= top)
+        return;
+    std::array<int, 2 * kChannels> sides{};
+    std::size_t count = 0;
+    for (int i = 0; i < cell.n && i < kChannels; ++i) {
         const SlotExtents s = cell.slot(i);
-        canvas.frameOnWhite({s.frameLeft, top, s.frameRight, bottom}, kGridPen);
+        if (s.frameRight <= s.frameLeft)
+            continue;
+        canvas.horizontalLine(top, s.frameLeft, s.frameRight, kGridPen);
+        canvas.horizontalLine(bottom - 1, s.frameLeft, s.frameRight, kGridPen);
+        sides[count++] = s.frameLeft;
+        sides[count++] = s.frameRight - 1;
     }
+    canvas.verticalLines({sides.data(), count}, top, bottom, kGridPen);
 }
 
 BoardPaintResult paintBoard(Canvas& canvas, const CellLayout& cell, const BoardSnapshot& board,

@@ -6,10 +6,13 @@
 #include "setup/ColorScheme.h"
 
 #include <QRgb>
+#include <QString>
 
 #include <array>
+#include <cstdint>
 #include <map>
 #include <memory>
+#include <tuple>
 
 // Drawing of one board cell: its frames, the ten passes over its channel slots (zones, bar,
 // reference mark, closed cover, rotated numbers, label strip, Pearson percentage) and its
@@ -58,17 +61,39 @@ inline constexpr QRgb kBannerLoadingText = 0xFF283C78; // 40,60,120
 
 QRgb toQRgb(Rgbx c);
 
-// Faces made once and kept while their sizes stay the same.
+// Faces made once and kept for the few sizes drawn last: a window dragged through many sizes
+// would otherwise keep a glyph set for every size it passed. At the end of each frame (trim) the
+// least recently used faces go first, down to kCapacity; the faces the frame just used always
+// stay, so a frame that needs more of them does not make them again next time.
 class FaceCache {
 public:
+    // A 4 x 4 grid of equal boards uses four faces (numbers, labels, banner, Pearson): room for
+    // four sizes.
+    static constexpr std::size_t kCapacity = 16;
+
     FaceCache();
     ~FaceCache();
     FaceCache(const FaceCache&) = delete;
     FaceCache& operator=(const FaceCache&) = delete;
+
+    // The face, made if needed; the reference stays valid until the next trim().
     const TextFace& face(const FontSpec& fontSpec);
+    // The end of a frame: drops the least recently used faces beyond kCapacity.
+    void trim();
+
+    std::size_t size() const { return faces_.size(); }
+    bool holds(const FontSpec& fontSpec) const;
 
 private:
-    std::map<std::tuple<QString, int, int, bool, int>, std::unique_ptr<TextFace>> faces_;
+    using Key = std::tuple<QString, int, int, bool, int>;
+    struct Entry {
+        std::unique_ptr<TextFace> face;
+        std::uint64_t lastUsed = 0; // frame number
+    };
+    static Key keyOf(const FontSpec& fontSpec);
+
+    std::map<Key, Entry> faces_;
+    std::uint64_t frame_ = 0;
 };
 
 // What the view settings contribute to a board's picture.

@@ -4,8 +4,11 @@
 
 #include <QLayout>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTimerEvent>
+
+#include <algorithm>
 
 using display::BoardGrid;
 
@@ -87,16 +90,26 @@ const QImage& CColorBar::repaintFrame()
 {
     const QImage& image = renderer_.render(grid_, size());
     HitTest();
-    update();
+    // Only what the tick changed goes to the screen; an idle tick costs no copy at all.
+    const QRegion& changed = renderer_.changedRegion();
+    if (!changed.isEmpty())
+        update(changed);
     return image;
 }
 
-void CColorBar::paintEvent(QPaintEvent* /*event*/)
+void CColorBar::paintEvent(QPaintEvent* event)
 {
     if (renderer_.frame().size() != size())
         renderer_.render(grid_, size());
+    // In strips: a large copy is handed to Qt's worker threads, which costs more in hand-offs
+    // than the copy itself.
+    constexpr int kStripRows = 32;
     QPainter painter(this);
-    painter.drawImage(0, 0, renderer_.frame());
+    for (const QRect& r : event->region())
+        for (int y = r.top(); y <= r.bottom(); y += kStripRows) {
+            const QRect strip(r.left(), y, r.width(), std::min(kStripRows, r.bottom() + 1 - y));
+            painter.drawImage(strip.topLeft(), renderer_.frame(), strip);
+        }
 }
 
 void CColorBar::timerEvent(QTimerEvent* event)

@@ -130,4 +130,16 @@ void Canvas::verticalLine(int x, int fromY, int toY, QRgb color)
     fill({x, fromY, x + 1, toY}, color);
 }
 
+void Canvas::verticalLines(std::span<const int> xs, int fromY, int toY, QRgb color)
+{
+    const int top = std::max(fromY, clip_.top);
+    const int bottom = std::min(toY, clip_.bottom);
+    for (int y = top; y < bottom; ++y) {
+        std::uint32_t* line = row(y);
+        for (const int x : xs)
+            if (x >= clip_.left && x < clip_.right)
+                line[x] = color;
+    }
+}
+
 } // namespace display

@@ -6,6 +6,7 @@
 #include <QRgb>
 
 #include <cstdint>
+#include <span>
 
 // The drawing primitives of the grid view, written straight into a 32-bit image: plain fills,
 // two-colour gradients, the diagonal cross hatch, 1-pixel outlines and lines. Everything is
@@ -36,6 +37,8 @@ public:
     void frameOnWhite(PixelRect r, QRgb pen);
     void horizontalLine(int y, int fromX, int toX, QRgb color); // toX excluded
     void verticalLine(int x, int fromY, int toY, QRgb color);   // toY excluded
+    // Several vertical lines over the same rows, drawn row by row (one pass over the memory).
+    void verticalLines(std::span<const int> xs, int fromY, int toY, QRgb color);
 
     void plot(int x, int y, QRgb color)
     {

@@ -81,9 +81,11 @@ const QImage& GridRenderer::render(BoardGrid& grid, QSize size)
         !incremental_ || !valid_ || !(key == key_) || frame_.size() != QSize(key.width, key.height);
     if (frame_.size() != QSize(key.width, key.height))
         frame_ = QImage(key.width, key.height, QImage::Format_RGB32);
+    const bool overlayWasApplied = overlayApplied_;
     if (!full && overlayApplied_)
         removeOverlay();
     overlayApplied_ = false;
+    changed_ = full ? QRegion(0, 0, key.width, key.height) : QRegion();
 
     Canvas canvas(frame_);
     if (full) {
@@ -121,6 +123,10 @@ const QImage& GridRenderer::render(BoardGrid& grid, QSize size)
                 if (key.bannerShown)
                     paintBanner(canvas, cell, memo.verdict, faces_, key.english);
                 canvas.resetClip();
+                if (!full) {
+                    const PixelRect r = cell.interior();
+                    changed_ += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+                }
                 memo.snapshot = snapshot;
                 memo.valid = true;
                 ++redrawn_;
@@ -139,6 +145,9 @@ const QImage& GridRenderer::render(BoardGrid& grid, QSize size)
         prepareOverlay(key);
         applyOverlay();
     }
+    if (!full && overlayApplied_ != overlayWasApplied)
+        changed_ += overlayBounds_;
+    faces_.trim();
     key_ = key;
     valid_ = true;
     return frame_;
@@ -151,6 +160,7 @@ void GridRenderer::prepareOverlay(const ViewKey& key)
         return;
     overlaySize_ = size;
     overlaySpans_.clear();
+    overlayBounds_ = QRect();
     const int fh = key.height / 5;
     const int fw = key.width / (4 + 5);
     if (fh <= 0 || key.width <= 0)
@@ -177,6 +187,7 @@ void GridRenderer::prepareOverlay(const ViewKey& key)
             while (x < letters.width() && line[x] >= 128)
                 ++x;
             overlaySpans_.push_back({y, left, x});
+            overlayBounds_ |= QRect(left, y, x - left, 1);
         }
     }
 }

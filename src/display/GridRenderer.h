@@ -6,6 +6,7 @@
 #include "setup/ColorScheme.h"
 
 #include <QImage>
+#include <QRegion>
 #include <QSize>
 
 #include <array>
@@ -20,8 +21,9 @@
 //
 // A tick redraws only the boards whose data changed since the last one (their panel values, as a
 // snapshot, are compared) unless a view setting or the size changed; the picture and the latches
-// are exactly those of a full rebuild. The hit test is the widget's (it needs the
-// mouse point) and has no effect on the picture.
+// are exactly those of a full rebuild. What a tick changed is kept as a region, so the widget
+// copies only that to the screen. The hit test is the widget's (it needs the mouse point) and has
+// no effect on the picture.
 namespace display {
 
 class BoardGrid;
@@ -45,6 +47,11 @@ public:
 
     // Boards redrawn by the last tick (a full rebuild redraws every shown board).
     int boardsRedrawnLastTick() const { return redrawn_; }
+    // The pixels the last tick may have changed: the whole frame after a full rebuild, else the
+    // cells of the boards it redrew and, when the whole-grid "PASS" came or went, its letters.
+    const QRegion& changedRegion() const { return changed_; }
+    // The glyph faces kept for the sizes drawn last.
+    const FaceCache& faces() const { return faces_; }
 
 private:
     struct ViewKey {
@@ -82,11 +89,13 @@ private:
     ViewKey key_;
     std::array<BoardMemo, 16> memo_;
     int redrawn_ = 0;
+    QRegion changed_;
 
     // The letters of the whole-grid "PASS" as row spans, and the pixels they covered before the
     // AND, so the next tick can take the overlay off again without redrawing everything.
     QSize overlaySize_;
     std::vector<Span> overlaySpans_;
+    QRect overlayBounds_;
     std::vector<std::uint32_t> underOverlay_;
     bool overlayApplied_ = false;
 };

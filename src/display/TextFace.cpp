@@ -34,39 +34,45 @@ TextFace::TextFace(const FontSpec& fontSpec) : spec_(fontSpec)
 {
     if (fontSpec.height <= 0)
         return; // nothing legible fits; such text is not drawn
-    const QFont font = makeFont(fontSpec);
-    const QFontMetrics metrics(font);
-    const int pad = metrics.height() / 2 + 2;
-    for (int c = kFirst; c <= kLast; ++c) {
-        const QString text(QChar(static_cast<char16_t>(c)));
-        Glyph& glyph = glyphs_[c - kFirst];
-        glyph.advance = metrics.horizontalAdvance(text);
-        QImage image(glyph.advance + 2 * pad, metrics.height() + 2 * pad, QImage::Format_Grayscale8);
-        image.fill(0);
-        {
-            QPainter painter(&image);
-            painter.setFont(font);
-            painter.setPen(Qt::white);
-            painter.drawText(pad, pad + metrics.ascent(), text);
-        }
-        for (int y = 0; y < image.height(); ++y) {
-            const uchar* line = image.constScanLine(y);
-            for (int x = 0; x < image.width(); ++x)
-                if (line[x] >= 128)
-                    glyph.pixels.push_back(
-                        {static_cast<std::int16_t>(x - pad), static_cast<std::int16_t>(y - pad)});
-        }
+    font_ = makeFont(fontSpec);
+    const QFontMetrics metrics(font_);
+    lineHeight_ = metrics.height();
+    ascent_ = metrics.ascent();
+    pad_ = lineHeight_ / 2 + 2;
+}
+
+const TextFace::Glyph* TextFace::makeGlyph(int c) const
+{
+    if (lineHeight_ <= 0)
+        return nullptr;
+    Glyph& glyph = glyphs_[c - kFirst];
+    glyph.made = true;
+    const QString text(QChar(static_cast<char16_t>(c)));
+    glyph.advance = QFontMetrics(font_).horizontalAdvance(text);
+    QImage image(glyph.advance + 2 * pad_, lineHeight_ + 2 * pad_, QImage::Format_Grayscale8);
+    image.fill(0);
+    {
+        QPainter painter(&image);
+        painter.setFont(font_);
+        painter.setPen(Qt::white);
+        painter.drawText(pad_, pad_ + ascent_, text);
     }
+    for (int y = 0; y < image.height(); ++y) {
+        const uchar* line = image.constScanLine(y);
+        for (int x = 0; x < image.width(); ++x)
+            if (line[x] >= 128)
+                glyph.pixels.push_back(
+                    {static_cast<std::int16_t>(x - pad_), static_cast<std::int16_t>(y - pad_)});
+    }
+    return &glyph;
 }
 
 int TextFace::width(std::string_view text) const
 {
     int w = 0;
-    for (char ch : text) {
-        const int c = static_cast<unsigned char>(ch);
-        if (c >= kFirst && c <= kLast)
-            w += glyphs_[c - kFirst].advance;
-    }
+    for (char ch : text)
+        if (const Glyph* g = glyph(ch))
+            w += g->advance;
     return w;
 }
 
@@ -75,10 +81,10 @@ void TextFace::draw(Canvas& canvas, std::string_view text, int x, int y, TextDir
 {
     int pen = 0; // advance along the text, in the text's own coordinates
     for (char ch : text) {
-        const int c = static_cast<unsigned char>(ch);
-        if (c < kFirst || c > kLast)
+        const Glyph* g = glyph(ch);
+        if (g == nullptr)
             continue;
-        const Glyph& glyph = glyphs_[c - kFirst];
+        const Glyph& glyph = *g;
         for (const Pixel p : glyph.pixels) {
             const int dx = pen + p.dx;
             const int dy = p.dy;

@@ -10,8 +10,10 @@
 #include <vector>
 
 // Text of the grid view. The view draws thousands of short numbers per frame, most of them
-// rotated, so each face renders its characters once into lists of pixels and then stamps them;
-// QPainter's text path would cost several milliseconds per frame. Glyphs are not antialiased.
+// rotated, so each face renders a character into a list of pixels the first time it is drawn and
+// then stamps it; QPainter's text path would cost several milliseconds per frame. Only the few
+// characters the view uses are ever rendered, so a face is cheap to make at a new size. Glyphs
+// are not antialiased.
 namespace display {
 
 class Canvas;
@@ -35,6 +37,7 @@ QFont makeFont(const FontSpec& fontSpec);
 // it were not rotated).
 enum class TextDirection { Right, Up, Down };
 
+// Not thread-safe: a face belongs to the one renderer (GUI thread) that made it.
 class TextFace {
 public:
     explicit TextFace(const FontSpec& fontSpec);
@@ -49,14 +52,30 @@ private:
         std::int16_t dy;
     };
     struct Glyph {
+        bool made = false;
         std::vector<Pixel> pixels; // relative to the glyph's top-left reference point
         int advance = 0;
     };
     static constexpr int kFirst = 32;
     static constexpr int kLast = 126;
 
+    // Null for a character outside 32..126 or a face without a font; rendered on first use.
+    const Glyph* glyph(char ch) const
+    {
+        const int c = static_cast<unsigned char>(ch);
+        if (c < kFirst || c > kLast)
+            return nullptr;
+        const Glyph& g = glyphs_[c - kFirst];
+        return g.made ? &g : makeGlyph(c);
+    }
+    const Glyph* makeGlyph(int c) const;
+
     FontSpec spec_;
-    std::array<Glyph, kLast - kFirst + 1> glyphs_;
+    QFont font_;
+    int pad_ = 0;
+    int lineHeight_ = 0;
+    int ascent_ = 0;
+    mutable std::array<Glyph, kLast - kFirst + 1> glyphs_;
 };
 
 } // namespace display

@@ -11,6 +11,8 @@
 #include "dialogs/setting/SettingCommands.h"
 #include "display/CColorBar.h"
 #include "display/CStatusBarEx.h"
+#include "display/CycleResult.h"
+#include "display/HitTest.h"
 #include "info/InfoCommands.h"
 #include "persistence/ConfigurationFile.h"
 #include "uikit/ControlId.h"
@@ -73,12 +75,15 @@ CStenvikPlusDlgDlg::CStenvikPlusDlgDlg(HidBus& bus, QWidget* parent)
     fillMenuBar(menuBar(), true);
     connectMenuBar();
     layOutWindow();
+    monitorFeed_ =
+        ctx_.cycles.subscribe([this](const display::CycleResult& result) { monitors_->cycleJudged(result); });
 }
 
 CStenvikPlusDlgDlg::~CStenvikPlusDlgDlg()
 {
     qApp->removeEventFilter(this);
     shutdown();
+    ctx_.cycles.unsubscribe(monitorFeed_);
 }
 
 void CStenvikPlusDlgDlg::layOutWindow()
@@ -161,6 +166,8 @@ void CStenvikPlusDlgDlg::shutdown()
     if (shutDown_)
         return;
     shutDown_ = true;
+    // Otherwise the event loop would go on after this window closed, for windows nobody sees.
+    parentlessWindows_.closeAll();
     // A worker waiting for the GUI thread is released first, so joining it cannot deadlock.
     bridge_.close();
     flags_.run = false;
@@ -432,10 +439,9 @@ void CStenvikPlusDlgDlg::runCommand(int id)
         menuCommands_.toggleOutputBit(GlobalSettings::LedInvert);
         break;
     case cmd::kCamera: {
-        // Modeless and independent: each use opens a further window, which lives until closed.
-        auto* camera = new CVideoDialog(nullptr);
-        camera->setAttribute(Qt::WA_DeleteOnClose);
-        camera->show();
+        // Modeless and independent: each use opens a further window, which lives until closed
+        // and closes with the main window.
+        parentlessWindows_.open(new CVideoDialog(nullptr));
         break;
     }
     case cmd::kRecorder:
@@ -462,6 +468,9 @@ void CStenvikPlusDlgDlg::runCommand(int id)
     case cmd::kOneKeySetting:
         boardCommands_.startOneKeySetting();
         break;
+    case cmd::kChannelMonitor:
+        openMonitor(colorBar_->hitRow(), colorBar_->hitCol());
+        break;
     case cmd::kSysAbout:
         showPlainAbout(this);
         break;
@@ -477,6 +486,23 @@ void CStenvikPlusDlgDlg::runExpansionBoards()
     runExpansionSetting(this, ops_, [this](bool open, std::function<void()> refresh) {
         setExpansionDialogOpen(open, std::move(refresh));
     });
+}
+
+void CStenvikPlusDlgDlg::openMonitor(int row, int col)
+{
+    if (row >= 0 && col >= 0 && row < grid_.gridRows() && col < grid_.gridCols())
+        monitors_->windows().open(row, col);
+}
+
+void CStenvikPlusDlgDlg::openMonitorUnderMouse()
+{
+    // The same hit test as the right click, without moving the point the context menu acts on.
+    const QPoint at = colorBar_->mapFromGlobal(QCursor::pos());
+    if (!colorBar_->rect().contains(at))
+        return;
+    const display::HitResult hit =
+        display::HitTest(colorBar_->width(), colorBar_->height(), grid_, {at.x(), at.y(), 0}, {});
+    openMonitor(hit.hitRow, hit.hitCol);
 }
 
 void CStenvikPlusDlgDlg::runBoardSetting()
@@ -582,8 +608,9 @@ void CStenvikPlusDlgDlg::mousePressEvent(QMouseEvent* event)
 
 bool CStenvikPlusDlgDlg::eventFilter(QObject* watched, QEvent* event)
 {
-    // Keys that reach this window: Enter and Space release the excess latches, Escape and Caps
-    // Lock do nothing; none of them closes the window.
+    // Keys that reach this window: Enter and Space release the excess latches, M opens the
+    // channel monitor of the board under the mouse, Escape and Caps Lock do nothing; none of
+    // them closes the window.
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget == nullptr || widget->window() != this)
@@ -595,6 +622,10 @@ bool CStenvikPlusDlgDlg::eventFilter(QObject* watched, QEvent* event)
         case Qt::Key_Space:
             if (event->type() == QEvent::KeyPress)
                 menuCommands_.clearExcess();
+            return true;
+        case Qt::Key_M:
+            if (event->type() == QEvent::KeyPress)
+                openMonitorUnderMouse();
             return true;
         case Qt::Key_Escape:
         case Qt::Key_CapsLock:

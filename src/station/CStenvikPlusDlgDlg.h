@@ -3,6 +3,7 @@
 #include "BoardCommands.h"
 #include "GuiBridge.h"
 #include "MenuCommands.h"
+#include "MonitorHost.h"
 #include "Station.h"
 #include "StationContext.h"
 #include "StationView.h"
@@ -11,6 +12,7 @@
 #include "persistence/RecordFile.h"
 #include "setup/HeadOperations.h"
 #include "setup/TestSetup.h"
+#include "uikit/ParentlessWindows.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -69,7 +71,10 @@ public:
     station::CycleObservers& cycles() { return ctx_.cycles; }
     CColorBar* colorBar() const { return colorBar_; }
     CStatusBarEx* statusBarEx() const { return statusBar_; }
+    MonitorHost& monitors() { return *monitors_; }
     bool disconnectTimerActive() const { return disconnectTimer_.isActive(); }
+    // The windows opened without a parent (camera windows, ...): they close with this window.
+    uikit::ParentlessWindows& parentlessWindows() { return parentlessWindows_; }
 
     // StationView
     void setCaption(const std::string& text) override;
@@ -90,7 +95,8 @@ public:
     void startDisconnectTimer(std::chrono::milliseconds delay) override;
     void cancelDisconnectTimer() override;
 
-    // Stops the workers and sends the close sequence (also run by closeEvent). Idempotent.
+    // Closes the windows opened without a parent, stops the workers and sends the close sequence
+    // (also run by closeEvent). Idempotent.
     void shutdown();
 
 protected:
@@ -107,6 +113,9 @@ private:
     void loadConfiguration();
     void runBoardSetting();
     void runExpansionBoards();
+    // Opens the channel monitor of a shown board (the key command: the board under the mouse).
+    void openMonitor(int row, int col);
+    void openMonitorUnderMouse();
     void refuse(const std::string& message);
     bool english() const;
 
@@ -122,6 +131,8 @@ private:
     station::MenuCommands menuCommands_{ctx_, station_};
     station::BoardCommands boardCommands_{ctx_};
     station::GuiBridge bridge_{this};
+    std::unique_ptr<MonitorHost> monitors_ = std::make_unique<MonitorHost>(grid_, setup_, parentlessWindows_);
+    station::CycleObservers::Token monitorFeed_ = 0; // the monitors' subscription to every cycle
 
     CColorBar* colorBar_ = nullptr;
     CStatusBarEx* statusBar_ = nullptr;
@@ -131,5 +142,6 @@ private:
     QSocketNotifier* monitorNotifier_ = nullptr;
     std::function<void(int)> exitHandler_;
     std::function<void()> expansionRefresh_;
+    uikit::ParentlessWindows parentlessWindows_;
     bool shutDown_ = false;
 };

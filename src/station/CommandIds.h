@@ -39,6 +39,7 @@ inline constexpr int kDischargeLast = 32839;
 inline constexpr int kDelayFirst = 32841; // 32841..32844: delay time 0..3
 inline constexpr int kDelayLast = 32844;
 inline constexpr int kOneKeySetting = 32813;
+inline constexpr int kChannelMonitor = 32850; // channel monitor of the board under the click
 
 // System menu
 inline constexpr int kSysAbout = 16;

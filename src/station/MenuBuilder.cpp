@@ -130,6 +130,8 @@ QMenu* buildContextMenu(QWidget* parent)
     addValuePopup(menu, "延迟 D&elay Time", cmd::kDelayFirst, cmd::kDelayLast, 0);
     menu->addSeparator();
     uikit::addCommand(menu, cmd::kOneKeySetting, QString::fromUtf8("一键设定 One Key Setting(&F)"));
+    menu->addSeparator();
+    uikit::addCommand(menu, cmd::kChannelMonitor, QString::fromUtf8("通道监视 Channel Monitor(&M)\tM"));
     return menu;
 }
 

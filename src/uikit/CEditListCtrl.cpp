@@ -167,6 +167,11 @@ bool CEditListCtrl::cursorOverList() const
 
 void CEditListCtrl::mousePressEvent(QMouseEvent* event)
 {
+    // Only the left button chooses and edits; the others get the list's usual handling.
+    if (event->button() != Qt::LeftButton) {
+        QTableWidget::mousePressEvent(event);
+        return;
+    }
     listActive_ = true;
     const QModelIndex hit = indexAt(event->position().toPoint());
     if (hit.isValid()) {

@@ -260,6 +260,7 @@ void CSettingDlg::fillOrderControls(bool orderEnable, const ChannelBytes& headOr
         shown = snapshot.order;
     }
     orderText_->setText(QString::fromStdString(setting::formatOrderText(shown, channels_)));
+    orderText_->setCursorPosition(0); // a long order is wider than the edit: show its first entries
 }
 
 void CSettingDlg::applyLanguage()

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,52 @@ INSTANTIATE_TEST_SUITE_P(Sequences, EditListClicks,
                                            ClickCase{
                                                "MovedThenSameTwice", {{0, 0}, {2, 1}, {2, 1}}, true, 2, 1}),
                          [](const auto& param) { return param.param.name; });
+
+struct ButtonClick {
+    Qt::MouseButton button;
+    int row;
+    int col;
+};
+
+struct ButtonCase {
+    std::string name;
+    std::vector<ButtonClick> clicks;
+    bool editorOpen;
+    int chosenRow;
+    int chosenCol;
+    bool listActive;
+    friend void PrintTo(const ButtonCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class EditListButtons : public EditListTest, public ::testing::WithParamInterface<ButtonCase> {};
+
+// Only the left button chooses and edits; the others leave the choice as it is.
+TEST_P(EditListButtons, OnlyTheLeftButtonChoosesAndEdits)
+{
+    const ButtonCase& c = GetParam();
+    for (const ButtonClick& click : c.clicks)
+        QTest::mouseClick(list->viewport(), click.button, {}, cellCentre(click.row, click.col));
+    EXPECT_EQ(list->itemEdit() != nullptr, c.editorOpen);
+    EXPECT_EQ(list->editRow(), c.chosenRow);
+    EXPECT_EQ(list->editCol(), c.chosenCol);
+    EXPECT_EQ(list->listActive(), c.listActive);
+}
+
+constexpr Qt::MouseButton L = Qt::LeftButton;
+constexpr Qt::MouseButton R = Qt::RightButton;
+constexpr Qt::MouseButton M = Qt::MiddleButton;
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, EditListButtons,
+    ::testing::Values(
+        ButtonCase{"RightClickChoosesNothing", {{R, 1, 2}}, false, -1, -1, false},
+        ButtonCase{"RightTwiceDoesNotEdit", {{R, 1, 2}, {R, 1, 2}}, false, -1, -1, false},
+        ButtonCase{"RightOnTheChosenCellDoesNotEdit", {{L, 1, 2}, {R, 1, 2}}, false, 1, 2, true},
+        ButtonCase{"MiddleOnTheChosenCellDoesNotEdit", {{L, 1, 2}, {M, 1, 2}}, false, 1, 2, true},
+        ButtonCase{"RightElsewhereKeepsTheChoice", {{L, 1, 2}, {R, 0, 1}}, false, 1, 2, true},
+        ButtonCase{
+            "LeftEditsAfterARightClickElsewhere", {{L, 1, 2}, {R, 0, 1}, {L, 1, 2}}, true, 1, 2, true}),
+    [](const auto& param) { return param.param.name; });
 
 TEST_F(EditListTest, EditorOpensOverTheChosenColumn)
 {

@@ -3,6 +3,7 @@
 #include "SettingDialogFixture.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 
 #include <vector>
 
@@ -63,6 +64,29 @@ TEST_F(ChannelOrderDialog, OpeningShowsTheGridsOrderWhenTheCustomOrderIsOff)
     EXPECT_FALSE(control<QLineEdit>(*dialog, id::kOrderText)->isEnabled());
     EXPECT_EQ(control<QLineEdit>(*dialog, id::kOrderText)->text(), "03,02,01,00");
 }
+
+// The edit opens at the beginning of its text: a 64-channel order is wider than the edit, and
+// the operator must see its first entries.
+class ChannelOrderShown : public ChannelOrderDialog, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ChannelOrderShown, OpeningShowsTheBeginningOfTheText)
+{
+    if (!GetParam()) {
+        BoardRecord record = headRecord(kBoard);
+        record.setFlag(BoardRecord::OrderEnable, false);
+        setHeadRecord(kBoard, record);
+    }
+    auto dialog = openDialog(kRow, kCol);
+    dialog->show();
+    QCoreApplication::processEvents();
+    auto* edit = control<QLineEdit>(*dialog, id::kOrderText);
+    ASSERT_FALSE(edit->text().isEmpty());
+    EXPECT_EQ(edit->cursorPosition(), 0);
+    EXPECT_FALSE(edit->hasSelectedText());
+}
+
+INSTANTIATE_TEST_SUITE_P(Order, ChannelOrderShown, ::testing::Values(true, false),
+                         [](const auto& param) { return param.param ? "HeadsOrder" : "GridsOrder"; });
 
 struct OrderCase {
     bool customOrder;

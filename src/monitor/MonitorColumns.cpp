@@ -1,0 +1,207 @@
+#include "monitor/MonitorColumns.h"
+
+#include "setup/ChannelMode.h"
+
+#include <charconv>
+#include <limits>
+
+namespace monitor {
+namespace {
+
+struct Titles {
+    const char* english;
+    const char* chinese;
+};
+
+constexpr std::array<Titles, kColumnCount> kTitles{{
+    {"Channel", "通道"},
+    {"Mode", "模式"},
+    {"Reference", "基准"},
+    {"Low", "下限"},
+    {"High", "上限"},
+    {"Last", "当前"},
+    {"Mean", "均值"},
+    {"Std dev", "标准差"},
+    {"Peak-peak", "峰峰值"},
+    {"Drift", "漂移"},
+    {"Drift %", "漂移 %"},
+    {"Margin", "余量"},
+    {"Margin σ", "余量 σ"},
+    {"Pass", "结果"},
+}};
+
+constexpr const char* kMissing = "-";
+constexpr double kMissingKey = std::numeric_limits<double>::max();
+
+std::string fixed(double value, int decimals)
+{
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    return std::string(buffer, result.ptr);
+}
+
+// A sign on every figure that does not read as zero: "+0.3", "-0.3", "0.0" (never "-0.0").
+std::string signedFixed(double value, int decimals)
+{
+    const std::string magnitude = fixed(value < 0 ? -value : value, decimals);
+    if (magnitude.find_first_not_of("0.") == std::string::npos)
+        return magnitude;
+    return (value < 0 ? "-" : "+") + magnitude;
+}
+
+std::string modeText(std::uint8_t mode, bool english)
+{
+    switch (static_cast<ChannelMode>(mode)) {
+    case ChannelMode::Open:
+        return english ? "Open" : "打开";
+    case ChannelMode::Closed:
+        return english ? "Closed" : "关闭";
+    case ChannelMode::Masked:
+        return english ? "Masked" : "屏蔽";
+    case ChannelMode::LowerOnly:
+        return english ? "Lower only" : "仅下限";
+    case ChannelMode::UpperOnly:
+        return english ? "Upper only" : "仅上限";
+    }
+    return std::to_string(mode);
+}
+
+std::string passText(display::ChannelJudgement judgement)
+{
+    switch (judgement) {
+    case display::ChannelJudgement::Pass:
+        return "PASS";
+    case display::ChannelJudgement::Fail:
+        return "FAIL";
+    case display::ChannelJudgement::NotJudged:
+        break;
+    }
+    return kMissing;
+}
+
+bool hasSamples(const ChannelRow& row)
+{
+    return row.statistics.samples > 0;
+}
+
+std::string csvField(const std::string& text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+} // namespace
+
+std::string columnTitle(Column column, bool english)
+{
+    const Titles& titles = kTitles[static_cast<std::size_t>(column)];
+    return english ? titles.english : titles.chinese;
+}
+
+std::string cellText(const ChannelRow& row, Column column, bool english)
+{
+    switch (column) {
+    case Column::Channel:
+        return std::to_string(row.channel);
+    case Column::Mode:
+        return modeText(row.mode, english);
+    case Column::Reference:
+        return std::to_string(row.reference);
+    case Column::Low:
+        return std::to_string(row.low);
+    case Column::High:
+        return std::to_string(row.high);
+    case Column::Last:
+        return std::to_string(row.last);
+    case Column::Mean:
+        return hasSamples(row) ? fixed(row.statistics.mean, 1) : kMissing;
+    case Column::StdDev:
+        return hasSamples(row) ? fixed(row.statistics.stddev, 2) : kMissing;
+    case Column::PeakToPeak:
+        return hasSamples(row) ? std::to_string(row.statistics.peakToPeak()) : kMissing;
+    case Column::Drift:
+        return hasSamples(row) ? signedFixed(row.drift, 1) : kMissing;
+    case Column::DriftPercent:
+        return row.driftPercent ? signedFixed(*row.driftPercent, 2) : kMissing;
+    case Column::Margin:
+        return row.margin ? std::to_string(*row.margin) : kMissing;
+    case Column::MarginSigma:
+        return row.marginSigma ? fixed(*row.marginSigma, 1) : kMissing;
+    case Column::Pass:
+        return passText(row.judgement);
+    }
+    return {};
+}
+
+double sortKey(const ChannelRow& row, Column column)
+{
+    switch (column) {
+    case Column::Channel:
+        return row.channel;
+    case Column::Mode:
+        return row.mode;
+    case Column::Reference:
+        return row.reference;
+    case Column::Low:
+        return row.low;
+    case Column::High:
+        return row.high;
+    case Column::Last:
+        return row.last;
+    case Column::Mean:
+        return hasSamples(row) ? row.statistics.mean : kMissingKey;
+    case Column::StdDev:
+        return hasSamples(row) ? row.statistics.stddev : kMissingKey;
+    case Column::PeakToPeak:
+        return hasSamples(row) ? row.statistics.peakToPeak() : kMissingKey;
+    case Column::Drift:
+        return hasSamples(row) ? row.drift : kMissingKey;
+    case Column::DriftPercent:
+        return row.driftPercent.value_or(kMissingKey);
+    case Column::Margin:
+        return row.margin ? *row.margin : kMissingKey;
+    case Column::MarginSigma:
+        return row.marginSigma.value_or(kMissingKey);
+    case Column::Pass:
+        switch (row.judgement) {
+        case display::ChannelJudgement::Fail:
+            return 0;
+        case display::ChannelJudgement::Pass:
+            return 1;
+        case display::ChannelJudgement::NotJudged:
+            break;
+        }
+        return 2;
+    }
+    return 0;
+}
+
+std::string tableCsv(const std::vector<ChannelRow>& rows, bool english)
+{
+    std::string csv;
+    for (int c = 0; c < kColumnCount; ++c) {
+        if (c > 0)
+            csv += ',';
+        csv += csvField(columnTitle(static_cast<Column>(c), english));
+    }
+    csv += "\r\n";
+    for (const ChannelRow& row : rows) {
+        for (int c = 0; c < kColumnCount; ++c) {
+            if (c > 0)
+                csv += ',';
+            csv += csvField(cellText(row, static_cast<Column>(c), english));
+        }
+        csv += "\r\n";
+    }
+    return csv;
+}
+
+} // namespace monitor
