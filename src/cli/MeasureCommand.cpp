@@ -84,6 +84,19 @@ std::string failingText(const std::vector<int>& failing)
     return text.empty() ? "-" : text;
 }
 
+// The failing channels of a board, on standard error in the head's interface language.
+std::string failingLine(const BoardSummary& b, bool english)
+{
+    char line[96];
+    if (english)
+        std::snprintf(line, sizeof line, "board %d (row %d, col %d) %s: channel ", b.index, b.row, b.col,
+                      b.verdict.c_str());
+    else
+        std::snprintf(line, sizeof line, "板 %d（%d行%d列）%s：通道 ", b.index, b.row, b.col,
+                      b.verdict.c_str());
+    return line + failingText(b.failing);
+}
+
 void printText(int cycles, const std::vector<BoardSummary>& boards)
 {
     char line[160];
@@ -241,9 +254,7 @@ int runMeasure(const GlobalOptions& options, int cycles, const RecordArgs& recor
         printText(tally.cycles(), boards);
     for (const BoardSummary& b : boards)
         if (!b.failing.empty())
-            session.view().report("board " + std::to_string(b.index) + " (row " + std::to_string(b.row) +
-                                  ", col " + std::to_string(b.col) + ") " + b.verdict + ": channel " +
-                                  failingText(b.failing));
+            session.view().report(failingLine(b, session.english()));
     return MeasureTally::allPassed(boards) && !interrupted ? kSuccess : kBoardFailed;
 }
 

@@ -50,6 +50,11 @@ struct TallyCase {
     int failedCycles;
 };
 
+void PrintTo(const TallyCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class BoardOverCycles : public ::testing::TestWithParam<TallyCase> {};
 
 TEST_P(BoardOverCycles, Verdict)

@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"TraceFileThatCannotBeOpened",
                     sim({"--trace", QString::fromLatin1(kMissingDir) + "t.log", "info"}), 3, "", "trace"},
         CommandCase{"MeasureNamesChannel13OfTheFailingBoard", sim({"measure", "--cycles", "2"}), 1, "",
-                    "channel 13"},
+                    "通道 13"},
         CommandCase{"MeasureTablesEveryBoard", sim({"measure", "--cycles", "2"}), 1,
                     "    3    1    1        40  FAIL           2/2 ", ""},
         CommandCase{"MeasureAsJson", sim({"--json", "measure", "--cycles", "1"}), 1,

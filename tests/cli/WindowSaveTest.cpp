@@ -19,6 +19,11 @@ struct SaveCase {
     int rows, cols, channels;
 };
 
+void PrintTo(const SaveCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class WindowAndToolSave : public ::testing::TestWithParam<SaveCase> {};
 
 // Runs the window's Save command, naming the file in its dialog.
