@@ -43,4 +43,20 @@ public:
 
     // Opens an interface for reading and writing; null when it cannot be opened.
     virtual std::unique_ptr<HidHandle> open(const std::string& path) = 0;
+
+    // Like open(); when it fails, `error` holds why as an errno value (EACCES, EBUSY, ...; 0 when
+    // the bus cannot tell). Lets the station say why a head it sees cannot be used.
+    virtual std::unique_ptr<HidHandle> tryOpen(const std::string& path, int& error)
+    {
+        error = 0;
+        return open(path);
+    }
+
+    // Vendor and product id of a present interface as the system lists it, without opening it;
+    // false when the bus cannot tell.
+    virtual bool listedIds(const std::string& /*path*/, std::uint16_t& /*vendorId*/,
+                           std::uint16_t& /*productId*/)
+    {
+        return false;
+    }
 };

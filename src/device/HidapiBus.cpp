@@ -1,7 +1,10 @@
 #include "HidapiBus.h"
 
+#include <cerrno>
 #include <cwchar>
+#include <fcntl.h>
 #include <hidapi.h>
+#include <unistd.h>
 
 namespace {
 
@@ -96,10 +99,15 @@ HidapiBus::~HidapiBus()
 std::vector<std::string> HidapiBus::enumerate()
 {
     std::vector<std::string> paths;
+    std::map<std::string, std::pair<std::uint16_t, std::uint16_t>> listed;
     hid_device_info* list = hid_enumerate(0, 0);
-    for (hid_device_info* d = list; d != nullptr; d = d->next)
+    for (hid_device_info* d = list; d != nullptr; d = d->next) {
         paths.emplace_back(d->path);
+        listed[d->path] = {d->vendor_id, d->product_id};
+    }
     hid_free_enumeration(list);
+    std::lock_guard lock(listedMutex_);
+    listed_ = std::move(listed);
     return paths;
 }
 
@@ -109,4 +117,31 @@ std::unique_ptr<HidHandle> HidapiBus::open(const std::string& path)
     if (device == nullptr)
         return nullptr;
     return std::make_unique<HidapiHandle>(device, path);
+}
+
+std::unique_ptr<HidHandle> HidapiBus::tryOpen(const std::string& path, int& error)
+{
+    error = 0;
+    std::unique_ptr<HidHandle> handle = open(path);
+    if (handle)
+        return handle;
+    // hidapi formats its own error text after the failed open, which may change errno; opening
+    // the node once more tells the reason reliably.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd >= 0)
+        ::close(fd); // it could be opened by now: the reason is unknown
+    else
+        error = errno;
+    return nullptr;
+}
+
+bool HidapiBus::listedIds(const std::string& path, std::uint16_t& vendorId, std::uint16_t& productId)
+{
+    std::lock_guard lock(listedMutex_);
+    const auto found = listed_.find(path);
+    if (found == listed_.end())
+        return false;
+    vendorId = found->second.first;
+    productId = found->second.second;
+    return true;
 }

@@ -30,10 +30,20 @@ HidFindResult FindHidDevice(HidBus& bus, std::uint16_t vendorId, const char* man
                             std::uint16_t productId, const char* product)
 {
     int result = HID_NOT_FOUND;
+    int notAccessibleError = -1; // >= 0 once an interface with the ids failed to open
     for (const std::string& path : bus.enumerate()) {
-        std::unique_ptr<HidHandle> handle = bus.open(path);
-        if (!handle)
-            continue; // kept by the system (keyboards and the like)
+        int openError = 0;
+        std::unique_ptr<HidHandle> handle = bus.tryOpen(path, openError);
+        if (!handle) {
+            // Kept by the system (keyboards and the like), unless the system lists it with our
+            // ids: then it is a head the station may not use, which the operator can mend.
+            std::uint16_t vid = 0;
+            std::uint16_t pid = 0;
+            if (notAccessibleError < 0 && bus.listedIds(path, vid, pid) && vid == vendorId &&
+                pid == productId)
+                notAccessibleError = openError;
+            continue;
+        }
 
         std::uint16_t vid = 0;
         std::uint16_t pid = 0;
@@ -60,13 +70,19 @@ HidFindResult FindHidDevice(HidBus& bus, std::uint16_t vendorId, const char* man
         if (sameText(text, product))
             return {HID_FOUND, std::move(handle)};
     }
+    if (notAccessibleError >= 0)
+        return {HID_NOT_ACCESSIBLE, nullptr, notAccessibleError};
     return {result, nullptr};
+}
+
+HidFindResult FindTester(HidBus& bus)
+{
+    return FindHidDevice(bus, tester::kVendorId, tester::kManufacturer, tester::kProductId, tester::kProduct);
 }
 
 std::unique_ptr<HidHandle> OpenTester(HidBus& bus)
 {
-    HidFindResult found =
-        FindHidDevice(bus, tester::kVendorId, tester::kManufacturer, tester::kProductId, tester::kProduct);
+    HidFindResult found = FindTester(bus);
     return found.code == HID_FOUND ? std::move(found.handle) : nullptr;
 }
 

@@ -18,17 +18,24 @@ enum HidResult : int {
     HID_FOUND = 0,
     HID_STRING_UNREADABLE = 2,
     HID_NOT_FOUND = 3,
+    // An interface with the ids is listed but could not be opened (no permission, held by
+    // another program), and no other one matched.
+    HID_NOT_ACCESSIBLE = 4,
 };
 
 struct HidFindResult {
     int code = HID_NOT_FOUND;
     std::unique_ptr<HidHandle> handle; // set only with HID_FOUND
+    int openError = 0;                 // with HID_NOT_ACCESSIBLE: errno of the failed open, 0 unknown
 };
 
 // Finds the first interface on the bus with the given ids and, unless a text is null, the given
 // manufacturer and product texts (compared after narrowing the UTF-16 strings to 8 bits).
 HidFindResult FindHidDevice(HidBus& bus, std::uint16_t vendorId, const char* manufacturer,
                             std::uint16_t productId, const char* product);
+
+// FindHidDevice with the test head's identifiers.
+HidFindResult FindTester(HidBus& bus);
 
 // Opens the test head: FindHidDevice with the head's identifiers; null unless found.
 std::unique_ptr<HidHandle> OpenTester(HidBus& bus);

@@ -5,12 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 namespace {
 
 constexpr std::uint16_t kVid = tester::kVendorId;
 constexpr std::uint16_t kPid = tester::kProductId;
 
-FakeBus::Device tester(const std::string& path) { return {path, kVid, kPid, u"KestrelTestWork", u"KestrelProbeV4"}; }
+FakeBus::Device tester(const std::string& path)
+{
+    return {path, kVid, kPid, u"KestrelTestWork", u"KestrelProbeV4"};
+}
 
 struct DiscoveryCase {
     const char* name;
@@ -39,7 +44,10 @@ std::vector<DiscoveryCase> discoveryCases()
         {"TwoTestersFirstWins", {tester("/dev/hidraw8"), tester("/dev/hidraw9")}, HID_FOUND, "/dev/hidraw8"},
         {"WrongManufacturerPassedOver", {otherMaker, tester("/dev/hidraw9")}, HID_FOUND, "/dev/hidraw9"},
         {"WrongProductOnly", {otherProduct}, HID_NOT_FOUND, ""},
-        {"NonLatin1TextFailsAndEnumerationGoesOn", {wideText, tester("/dev/hidraw9")}, HID_FOUND, "/dev/hidraw9"},
+        {"NonLatin1TextFailsAndEnumerationGoesOn",
+         {wideText, tester("/dev/hidraw9")},
+         HID_FOUND,
+         "/dev/hidraw9"},
         {"UnreadableManufacturerAlone", {unreadableMaker}, HID_STRING_UNREADABLE, ""},
         {"UnreadableProductAlone", {unreadableProduct}, HID_STRING_UNREADABLE, ""},
         {"UnreadableThenMatch", {unreadableMaker, tester("/dev/hidraw9")}, HID_FOUND, "/dev/hidraw9"},
@@ -67,6 +75,60 @@ TEST_P(Discovery, FindsTheRightInterface)
 
 INSTANTIATE_TEST_SUITE_P(Cases, Discovery, ::testing::ValuesIn(discoveryCases()),
                          [](const auto& tc) { return std::string(tc.param.name); });
+
+// A head the system lists but will not open (no udev rule, held by another program) is reported
+// with the reason, unless an openable head is found as well.
+struct NotAccessibleCase {
+    const char* name;
+    int openError;     // errno of the failed open of the listed head
+    bool otherHeadToo; // an openable head follows it on the bus
+    bool otherIdsOnly; // the unopenable device is not a head (other ids)
+    int expectedCode;
+    int expectedError;
+};
+
+class NotAccessible : public ::testing::TestWithParam<NotAccessibleCase> {};
+
+TEST_P(NotAccessible, ReportsTheReasonOnlyWhenNoHeadCanBeOpened)
+{
+    const NotAccessibleCase& tc = GetParam();
+    FakeBus bus;
+    FakeBus::Device locked = tester("/dev/hidraw3");
+    if (tc.otherIdsOnly)
+        locked.pid = static_cast<std::uint16_t>(kPid + 1);
+    locked.openable = false;
+    locked.openError = tc.openError;
+    bus.add(locked);
+    if (tc.otherHeadToo)
+        bus.add(tester("/dev/hidraw9"));
+
+    HidFindResult result = FindHidDevice(bus, kVid, tester::kManufacturer, kPid, tester::kProduct);
+    EXPECT_EQ(result.code, tc.expectedCode);
+    EXPECT_EQ(result.openError, tc.expectedError);
+    EXPECT_EQ(result.handle != nullptr, tc.expectedCode == HID_FOUND);
+
+    HidFindResult head = FindTester(bus);
+    EXPECT_EQ(head.code, tc.expectedCode);
+    EXPECT_EQ(head.openError, tc.expectedError);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NotAccessible,
+    ::testing::Values(NotAccessibleCase{"PermissionDenied", EACCES, false, false, HID_NOT_ACCESSIBLE, EACCES},
+                      NotAccessibleCase{"NotPermitted", EPERM, false, false, HID_NOT_ACCESSIBLE, EPERM},
+                      NotAccessibleCase{"Busy", EBUSY, false, false, HID_NOT_ACCESSIBLE, EBUSY},
+                      NotAccessibleCase{"OpenableHeadFoundInstead", EACCES, true, false, HID_FOUND, 0},
+                      NotAccessibleCase{"OtherDeviceLockedIsNoHead", EACCES, false, true, HID_NOT_FOUND, 0}),
+    [](const auto& tc) { return std::string(tc.param.name); });
+
+TEST(Discovery, MissingHeadIsStillNotFound)
+{
+    FakeBus bus;
+    bus.add({"/dev/hidraw0", 0x046D, 0xC31C, u"Logi", u"Keyboard"});
+    const HidFindResult result = FindTester(bus);
+    EXPECT_EQ(result.code, HID_NOT_FOUND);
+    EXPECT_EQ(result.openError, 0);
+}
 
 TEST(Discovery, AbsentTextsAcceptFirstIdMatchWithoutReadingStrings)
 {

@@ -39,8 +39,9 @@ public:
         int reads = 0;
     };
 
-    FakeHandle(std::string path, std::uint16_t vid, std::uint16_t pid, std::optional<std::u16string> manufacturer,
-               std::optional<std::u16string> product, std::shared_ptr<State> state)
+    FakeHandle(std::string path, std::uint16_t vid, std::uint16_t pid,
+               std::optional<std::u16string> manufacturer, std::optional<std::u16string> product,
+               std::shared_ptr<State> state)
         : path_(std::move(path)), vid_(vid), pid_(pid), manufacturer_(std::move(manufacturer)),
           product_(std::move(product)), state_(std::move(state))
     {
@@ -126,6 +127,7 @@ public:
         std::optional<std::u16string> manufacturer;
         std::optional<std::u16string> product;
         bool openable = true;
+        int openError = 0; // errno of a failed open; with it set, the ids are listed as well
         std::shared_ptr<FakeHandle::State> state = std::make_shared<FakeHandle::State>();
     };
 
@@ -149,6 +151,26 @@ public:
             if (d.path == path && d.openable)
                 return std::make_unique<FakeHandle>(d.path, d.vid, d.pid, d.manufacturer, d.product, d.state);
         return nullptr;
+    }
+
+    std::unique_ptr<HidHandle> tryOpen(const std::string& path, int& error) override
+    {
+        error = 0;
+        for (const auto& d : devices)
+            if (d.path == path && !d.openable)
+                error = d.openError;
+        return open(path);
+    }
+
+    bool listedIds(const std::string& path, std::uint16_t& vendorId, std::uint16_t& productId) override
+    {
+        for (const auto& d : devices)
+            if (d.path == path && (d.openable || d.openError != 0)) {
+                vendorId = d.vid;
+                productId = d.pid;
+                return true;
+            }
+        return false;
     }
 
     std::deque<Device> devices;
