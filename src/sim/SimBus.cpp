@@ -1,5 +1,7 @@
 #include "SimBus.h"
 
+#include "device/DeviceIds.h"
+
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -220,25 +222,55 @@ std::vector<std::string> SimBus::enumerate()
 {
     std::lock_guard lock(mutex_);
     std::vector<std::string> paths;
-    for (const Device& device : devices_) {
-        bool present = false;
-        if (device.head) {
-            present = device.head->onBus();
-        } else {
-            std::lock_guard deviceLock(device.other->mutex);
-            present = device.other->present;
-        }
-        if (present)
+    for (const Device& device : devices_)
+        if (presentLocked(device))
             paths.push_back(device.path);
-    }
     return paths;
+}
+
+bool SimBus::presentLocked(const Device& device)
+{
+    if (device.head)
+        return device.head->onBus();
+    std::lock_guard deviceLock(device.other->mutex);
+    return device.other->present;
+}
+
+void SimBus::refuseOpen(const std::string& path, int error)
+{
+    std::lock_guard lock(mutex_);
+    if (Device* device = findLocked(path))
+        device->openError = error;
+}
+
+std::unique_ptr<HidHandle> SimBus::tryOpen(const std::string& path, int& error)
+{
+    {
+        std::lock_guard lock(mutex_);
+        const Device* device = findLocked(path);
+        error = device != nullptr && presentLocked(*device) ? device->openError : 0;
+        if (error != 0)
+            return nullptr;
+    }
+    return open(path);
+}
+
+bool SimBus::listedIds(const std::string& path, std::uint16_t& vendorId, std::uint16_t& productId)
+{
+    std::lock_guard lock(mutex_);
+    const Device* device = findLocked(path);
+    if (device == nullptr || !presentLocked(*device))
+        return false;
+    vendorId = device->head ? tester::kVendorId : device->other->vendorId;
+    productId = device->head ? tester::kProductId : device->other->productId;
+    return true;
 }
 
 std::unique_ptr<HidHandle> SimBus::open(const std::string& path)
 {
     std::lock_guard lock(mutex_);
     const Device* device = findLocked(path);
-    if (device == nullptr)
+    if (device == nullptr || device->openError != 0)
         return nullptr;
     if (device->head)
         return SimHead::openHandle(device->head);

@@ -37,6 +37,9 @@ public:
     void addForeignDevice(const std::string& path, std::uint16_t vendorId, std::uint16_t productId,
                           std::optional<std::u16string> manufacturer, std::optional<std::u16string> product,
                           bool openable = true);
+    // The head or device with that path stays listed but cannot be opened: open fails with the
+    // errno value `error` (EACCES: no permission, EBUSY: held by another program); 0 lifts it.
+    void refuseOpen(const std::string& path, int error);
     // The head or device with that path, if any.
     SimHead* head(const std::string& path);
 
@@ -48,16 +51,20 @@ public:
     // Present devices in the order they were added.
     std::vector<std::string> enumerate() override;
     std::unique_ptr<HidHandle> open(const std::string& path) override;
+    std::unique_ptr<HidHandle> tryOpen(const std::string& path, int& error) override;
+    bool listedIds(const std::string& path, std::uint16_t& vendorId, std::uint16_t& productId) override;
 
 private:
     struct Device {
         std::string path;
         std::shared_ptr<SimHead> head;           // a simulated head, or
         std::shared_ptr<SimForeignDevice> other; // another HID device
+        int openError = 0;                       // set by refuseOpen
     };
     class Events;
 
     Device* findLocked(const std::string& path);
+    static bool presentLocked(const Device& device);
     void setPresence(const std::string& path, bool present);
     void addDevice(Device device);
 

@@ -5,8 +5,11 @@
 #include "EventRecorder.h"
 #include "SimWire.h"
 #include "device/DeviceIds.h"
+#include "device/hiddata.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 using namespace simtest;
 
@@ -90,6 +93,57 @@ TEST_F(SimBusTest, HeadHandleCarriesTheTestersIdsAndStrings)
     EXPECT_EQ(text, u"KestrelTestWork");
     ASSERT_TRUE(handle->productString(text));
     EXPECT_EQ(text, u"KestrelProbeV4");
+}
+
+// A head that is listed but may not be opened, for the station's "cannot be opened" state.
+struct RefusedCase {
+    const char* name;
+    int error;
+};
+
+class SimBusRefusedHead : public ::testing::TestWithParam<RefusedCase> {};
+
+TEST_P(SimBusRefusedHead, IsListedWithItsIdsButOpensOnlyOnceAllowed)
+{
+    SimBus bus;
+    SimHead& head = bus.addHead();
+    bus.refuseOpen(head.path(), GetParam().error);
+
+    EXPECT_EQ(bus.enumerate(), std::vector<std::string>{head.path()});
+    std::uint16_t vendor = 0, product = 0;
+    ASSERT_TRUE(bus.listedIds(head.path(), vendor, product));
+    EXPECT_EQ(vendor, tester::kVendorId);
+    EXPECT_EQ(product, tester::kProductId);
+    EXPECT_EQ(bus.open(head.path()), nullptr);
+    int error = 0;
+    EXPECT_EQ(bus.tryOpen(head.path(), error), nullptr);
+    EXPECT_EQ(error, GetParam().error);
+
+    const HidFindResult found = FindTester(bus);
+    EXPECT_EQ(found.code, HID_NOT_ACCESSIBLE);
+    EXPECT_EQ(found.openError, GetParam().error);
+
+    bus.refuseOpen(head.path(), 0);
+    EXPECT_NE(bus.tryOpen(head.path(), error), nullptr);
+    EXPECT_EQ(error, 0);
+    EXPECT_NE(OpenTester(bus), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Reasons, SimBusRefusedHead,
+                         ::testing::Values(RefusedCase{"PermissionDenied", EACCES},
+                                           RefusedCase{"Busy", EBUSY}),
+                         ByName());
+
+TEST_F(SimBusTest, UnpluggedDeviceListsNoIds)
+{
+    bus.addForeignDevice("/dev/hidraw-kbd", 0x046D, 0xC31C, u"Logi", u"Keyboard");
+    std::uint16_t vendor = 0, product = 0;
+    ASSERT_TRUE(bus.listedIds("/dev/hidraw-kbd", vendor, product));
+    EXPECT_EQ(vendor, 0x046D);
+    EXPECT_EQ(product, 0xC31C);
+    bus.unplug("/dev/hidraw-kbd");
+    EXPECT_FALSE(bus.listedIds("/dev/hidraw-kbd", vendor, product));
+    EXPECT_FALSE(bus.listedIds("/dev/none", vendor, product));
 }
 
 // Other devices: what their handles tell.
