@@ -8,14 +8,17 @@ constexpr std::chrono::milliseconds kControlPause{10};
 
 CUSBChannel::~CUSBChannel() = default;
 
-bool CUSBChannel::openTester(HidBus& bus)
+bool CUSBChannel::openTester(HidBus& bus, std::optional<int>* notAccessible)
 {
     std::lock_guard composite(compositeLock);
     std::lock_guard transaction(transactionLock);
-    std::unique_ptr<HidHandle> handle = OpenTester(bus);
-    if (!handle)
+    HidFindResult found = FindTester(bus);
+    if (notAccessible != nullptr)
+        *notAccessible =
+            found.code == HID_NOT_ACCESSIBLE ? std::optional<int>(found.openError) : std::nullopt;
+    if (!found.handle)
         return false;
-    replaceHandle(std::move(handle));
+    replaceHandle(std::move(found.handle));
     resetLink();
     return true;
 }

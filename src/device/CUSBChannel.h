@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 
 // The station's one device object: the command set plus the composite lock that keeps
@@ -23,8 +24,10 @@ public:
     std::recursive_mutex compositeLock;
 
     // Opens the head on the bus under both locks and replaces the open handle (the old one is
-    // closed). Returns true when a head was found; with none found the old handle stays.
-    bool openTester(HidBus& bus);
+    // closed). Returns true when a head was found; with none found the old handle stays. When a
+    // head is listed but cannot be opened, `notAccessible` (if given) gets the errno of the failed
+    // open (0: unknown); otherwise it is reset.
+    bool openTester(HidBus& bus, std::optional<int>* notAccessible = nullptr);
     // Puts an already open handle in place of the current one (under both locks).
     void attach(std::unique_ptr<HidHandle> handle);
     // Closes the open handle, if any (under both locks).

@@ -13,6 +13,9 @@
 #include "texts/Texts.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace station {
 namespace {
@@ -34,6 +37,23 @@ const char* connectedCaption(bool english)
     return texts::text(texts::TextId::ConnectedCaption, english);
 }
 
+// The head is plugged in but cannot be opened: the reason in the operator's words and the remedy.
+std::string headNotAccessibleText(int error, bool english)
+{
+    const char* reason = nullptr;
+    if (error == EACCES || error == EPERM)
+        reason = texts::text(texts::TextId::HeadReasonPermission, english);
+    else if (error == EBUSY)
+        reason = texts::text(texts::TextId::HeadReasonBusy, english);
+    else if (error == 0)
+        reason = texts::text(texts::TextId::HeadReasonUnknown, english);
+    else
+        reason = std::strerror(error); // rare: the system's own words
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, texts::text(texts::TextId::HeadNotAccessible, english), reason);
+    return buffer;
+}
+
 } // namespace
 
 Station::~Station()
@@ -49,11 +69,15 @@ void Station::initialise()
     showDisconnectedPanes();
     view.setTopMenusEnabled(false);
 
-    if (!ctx_.channel.openTester(ctx_.bus)) {
+    std::optional<int> notAccessible;
+    if (!ctx_.channel.openTester(ctx_.bus, &notAccessible)) {
         view.setCaption(text::kNoHeadAtStart);
         view.setTopMenusEnabled(false);
+        if (notAccessible)
+            showHeadNotAccessible(*notAccessible);
         return;
     }
+    notAccessibleTold_ = false;
     {
         std::lock_guard lock(stateMutex_);
         ++connectGeneration_;
@@ -201,20 +225,35 @@ void Station::joinWorkers()
 bool Station::openHead(const Token& token)
 {
     for (;;) {
-        const bool opened = !cancelled(token) && ctx_.channel.openTester(ctx_.bus);
-        std::lock_guard lock(stateMutex_);
+        std::optional<int> notAccessible;
+        const bool opened = !cancelled(token) && ctx_.channel.openTester(ctx_.bus, &notAccessible);
+        std::unique_lock lock(stateMutex_);
         if (opened && !token->load()) {
             openPending_ = false;
             headUp_ = true;
             ++connectGeneration_;
+            notAccessibleTold_ = false;
             return true;
         }
         if (opened || !rescan_ || cancelled(token)) {
             openPending_ = false;
+            lock.unlock();
+            if (!opened && notAccessible && !cancelled(token))
+                showHeadNotAccessible(*notAccessible);
             return false;
         }
         rescan_ = false;
     }
+}
+
+void Station::showHeadNotAccessible(int error)
+{
+    const std::string message = headNotAccessibleText(error, ctx_.setup.global().englishUi());
+    StationView& view = ctx_.view;
+    view.setCaption(message);
+    view.updatePane(0, PaneUpdate::make(message, kWhite, kRed, 1, std::nullopt));
+    if (!notAccessibleTold_.exchange(true))
+        view.postMessage(StationMessage::make(message, std::nullopt, MessageIcon::Warning));
 }
 
 void Station::startupWorker(const Token& token, bool openFirst)

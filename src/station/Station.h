@@ -69,7 +69,11 @@ private:
 
     void launchStartup(bool openFirst);
     void startupWorker(const Token& token, bool openFirst);
+    // Opens the head for a start-up; when a head is listed but cannot be opened, says so.
     bool openHead(const Token& token);
+    // Caption and pane 0 tell that the head is present but cannot be opened (errno `error`) and
+    // what to do; a message tells it too, once until a head has been opened.
+    void showHeadNotAccessible(int error);
     bool greet(const Token& token);
     void startLoop(const Token& token);
     void joinPreviousLoop();
@@ -98,6 +102,7 @@ private:
     std::atomic<bool> headUp_{false};
     std::atomic<bool> ended_{false};
     std::atomic<bool> closed_{false};
+    std::atomic<bool> notAccessibleTold_{false}; // the message was shown since the last connection
 };
 
 } // namespace station

@@ -37,6 +37,9 @@ constexpr Entry kChinese[] = {
     {BoardNotLoaded, "第%d行第%d列的板加载时无应答：该板及其后的板不进行测试。"},
     {HeadNotAccessible,
      "测试头已插入但无法打开（%s）：请安装 udev 规则，或关闭占用测试头的程序，详见 README。"},
+    {HeadReasonPermission, "没有权限"},
+    {HeadReasonBusy, "已被其他程序占用"},
+    {HeadReasonUnknown, "原因不明"},
     // Operator lock refusals.
     {LockContextMenu, "右键菜单被禁止！"},
     {LockContextSetting, "右键参数菜单被禁止！"},

@@ -39,6 +39,9 @@ constexpr Entry kEnglish[] = {
     {HeadNotAccessible,
      "The test head is plugged in but cannot be opened (%s): install the udev rule or close "
      "the program that holds the head, see README."},
+    {HeadReasonPermission, "permission denied"},
+    {HeadReasonBusy, "busy"},
+    {HeadReasonUnknown, "reason unknown"},
     // Operator lock refusals.
     {LockContextMenu, "The context menu is locked!"},
     {LockContextSetting, "The context menu's Setting is locked!"},

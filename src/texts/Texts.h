@@ -28,6 +28,9 @@ enum class TextId {
     BoardSettingItem,
     ProductCaption,
     HeadNotAccessible,
+    HeadReasonPermission, // the reasons filled into HeadNotAccessible
+    HeadReasonBusy,
+    HeadReasonUnknown,
     BoardNotLoaded,
     HeadSilent,
     ZeroBoardGivenUp,

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdio>
+
 using namespace std::chrono_literals;
 using station::Rgb;
 namespace text = station::text;
@@ -25,6 +28,92 @@ TEST(Connection, StartWithoutHeadShowsTheDisconnectedState)
     EXPECT_EQ(rig.setup.grid().get(), (std::pair{0, 0}));
     EXPECT_FALSE(rig.station.startupRunning());
 }
+
+// A head that is plugged in but cannot be opened (no udev rule, held by another program) is not
+// "no head": the window says what is wrong and what to do, in the interface language.
+struct NotAccessibleCase {
+    const char* name;
+    int error;
+    texts::TextId reason;
+    bool english;
+};
+
+class HeadNotAccessible : public ::testing::TestWithParam<NotAccessibleCase> {
+protected:
+    StationRig rig{false};
+
+    void SetUp() override
+    {
+        GlobalSettings global = rig.setup.global();
+        global.setOutput(GlobalSettings::EnglishUi, GetParam().english);
+        rig.setup.setGlobal(global);
+    }
+    std::string expectedText() const
+    {
+        char buffer[512];
+        std::snprintf(buffer, sizeof buffer,
+                      texts::text(texts::TextId::HeadNotAccessible, GetParam().english),
+                      texts::text(GetParam().reason, GetParam().english));
+        return buffer;
+    }
+    std::size_t messagesWith(const std::string& text) const
+    {
+        std::size_t count = 0;
+        for (const auto& message : rig.view.messages())
+            count += message.text == text ? 1 : 0;
+        return count;
+    }
+};
+
+TEST_P(HeadNotAccessible, AtStartTheWindowSaysWhyAndWhatToDo)
+{
+    rig.addHead();
+    rig.bus.refuseOpen(StationRig::kHeadPath, GetParam().error);
+    rig.station.initialise();
+
+    EXPECT_EQ(rig.view.caption(), expectedText());
+    EXPECT_EQ(rig.view.pane(0).label, expectedText());
+    EXPECT_EQ(rig.view.menusEnabled(), false);
+    // Other devices arriving meanwhile do not repeat the message.
+    rig.bus.addForeignDevice("/dev/hidraw-kbd", 0x046D, 0xC31C, u"Logi", u"Keyboard");
+    rig.idle(300ms);
+    EXPECT_EQ(messagesWith(expectedText()), 1U);
+    EXPECT_EQ(rig.view.caption(), expectedText());
+}
+
+TEST_P(HeadNotAccessible, PluggedInLaterItSaysSoAndConnectsOnceAllowed)
+{
+    rig.station.initialise();
+    EXPECT_EQ(rig.view.caption(), text::kNoHeadAtStart);
+
+    rig.addHead();
+    rig.bus.unplug(StationRig::kHeadPath);
+    rig.bus.refuseOpen(StationRig::kHeadPath, GetParam().error);
+    rig.bus.plug(StationRig::kHeadPath);
+    ASSERT_TRUE(rig.pump([&] { return rig.view.caption() == expectedText(); }));
+    EXPECT_EQ(rig.view.pane(0).label, expectedText());
+    EXPECT_EQ(messagesWith(expectedText()), 1U);
+
+    // The rule installed (or the other program closed) and the head plugged in again: it connects.
+    rig.bus.unplug(StationRig::kHeadPath);
+    rig.bus.refuseOpen(StationRig::kHeadPath, 0);
+    rig.bus.plug(StationRig::kHeadPath);
+    ASSERT_TRUE(rig.pump([&] { return rig.station.loopRunning() && rig.countCommand(0x30) > 0; }));
+    // Connected, the language is the one the head stores.
+    const bool english = rig.setup.global().englishUi();
+    EXPECT_EQ(rig.view.caption(), texts::text(texts::TextId::ConnectedCaption, english));
+    EXPECT_EQ(rig.view.pane(0).label, texts::text(texts::TextId::PaneConnected, english));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reasons, HeadNotAccessible,
+    ::testing::Values(
+        NotAccessibleCase{"PermissionDeniedChinese", EACCES, texts::TextId::HeadReasonPermission, false},
+        NotAccessibleCase{"PermissionDeniedEnglish", EACCES, texts::TextId::HeadReasonPermission, true},
+        NotAccessibleCase{"NotPermittedEnglish", EPERM, texts::TextId::HeadReasonPermission, true},
+        NotAccessibleCase{"BusyChinese", EBUSY, texts::TextId::HeadReasonBusy, false},
+        NotAccessibleCase{"BusyEnglish", EBUSY, texts::TextId::HeadReasonBusy, true}),
+    [](const auto& tc) { return std::string(tc.param.name); });
 
 TEST(Connection, PluggingInGreetsTheHeadAndStartsTesting)
 {
