@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 namespace text = station::text;
 
 namespace {
@@ -37,6 +39,20 @@ bool allTopMenus(const WindowRig& rig, bool enabled)
 }
 
 } // namespace
+
+TEST(Window, HeadThatCannotBeOpenedIsExplainedInTitleStatusBarAndOneMessage)
+{
+    WindowRig rig(true);
+    rig.bus.refuseOpen(WindowRig::kHeadPath, EACCES);
+    rig.window.initialise(false);
+    rig.idle(100);
+    const QString expected =
+        qs("测试头已插入但无法打开（没有权限）：请安装 udev 规则，或关闭占用测试头的程序，详见 README。");
+    EXPECT_EQ(rig.window.windowTitle(), expected);
+    EXPECT_EQ(rig.window.statusBarEx()->pane(0).label, expected);
+    EXPECT_EQ(rig.messages.texts(), QStringList{expected});
+    EXPECT_TRUE(allTopMenus(rig, false));
+}
 
 TEST(Window, StartsWithoutAHeadInTheDisconnectedState)
 {
