@@ -78,6 +78,7 @@ void Station::initialise()
         return;
     }
     notAccessibleTold_ = false;
+    notAccessibleShown_ = false;
     {
         std::lock_guard lock(stateMutex_);
         ++connectGeneration_;
@@ -111,8 +112,15 @@ void Station::onArrival(const std::string& /*path*/)
 
 void Station::onRemoval(const std::string& path)
 {
-    if (closed_ || !ctx_.channel.hasDevice())
+    if (closed_)
         return;
+    if (!ctx_.channel.hasDevice()) {
+        // The head that could not be opened may be the one that went: look again, so the
+        // window does not go on explaining a head that is no longer there.
+        if (notAccessibleShown_)
+            launchStartup(true);
+        return;
+    }
     if (!headUp_ && activeStartups_ == 0)
         return; // nothing connected that could have gone
     // Removals come for every HID device: act only when the head itself is gone.
@@ -233,23 +241,35 @@ bool Station::openHead(const Token& token)
             headUp_ = true;
             ++connectGeneration_;
             notAccessibleTold_ = false;
+            notAccessibleShown_ = false;
             return true;
         }
         if (opened || !rescan_ || cancelled(token)) {
             openPending_ = false;
             lock.unlock();
-            if (!opened && notAccessible && !cancelled(token))
-                showHeadNotAccessible(*notAccessible);
+            if (!opened && !cancelled(token)) {
+                if (notAccessible)
+                    showHeadNotAccessible(*notAccessible);
+                else if (notAccessibleShown_.exchange(false))
+                    showNoHead();
+            }
             return false;
         }
         rescan_ = false;
     }
 }
 
+void Station::showNoHead()
+{
+    ctx_.view.setCaption(text::kNoHeadAtStart);
+    showDisconnectedPanes();
+}
+
 void Station::showHeadNotAccessible(int error)
 {
     const std::string message = headNotAccessibleText(error, ctx_.setup.global().englishUi());
     StationView& view = ctx_.view;
+    notAccessibleShown_ = true;
     view.setCaption(message);
     view.updatePane(0, PaneUpdate::make(message, kWhite, kRed, 1, std::nullopt));
     if (!notAccessibleTold_.exchange(true))

@@ -74,6 +74,8 @@ private:
     // Caption and pane 0 tell that the head is present but cannot be opened (errno `error`) and
     // what to do; a message tells it too, once until a head has been opened.
     void showHeadNotAccessible(int error);
+    // The state of a start without a head (after the unopenable head has gone).
+    void showNoHead();
     bool greet(const Token& token);
     void startLoop(const Token& token);
     void joinPreviousLoop();
@@ -102,7 +104,8 @@ private:
     std::atomic<bool> headUp_{false};
     std::atomic<bool> ended_{false};
     std::atomic<bool> closed_{false};
-    std::atomic<bool> notAccessibleTold_{false}; // the message was shown since the last connection
+    std::atomic<bool> notAccessibleTold_{false};  // the message was shown since the last connection
+    std::atomic<bool> notAccessibleShown_{false}; // caption and pane 0 explain an unopenable head
 };
 
 } // namespace station

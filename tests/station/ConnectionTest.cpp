@@ -94,8 +94,12 @@ TEST_P(HeadNotAccessible, PluggedInLaterItSaysSoAndConnectsOnceAllowed)
     EXPECT_EQ(rig.view.pane(0).label, expectedText());
     EXPECT_EQ(messagesWith(expectedText()), 1U);
 
-    // The rule installed (or the other program closed) and the head plugged in again: it connects.
+    // Unplugged, it is no longer there to explain: the no-head state again.
     rig.bus.unplug(StationRig::kHeadPath);
+    ASSERT_TRUE(rig.pump([&] { return rig.view.caption() == text::kNoHeadAtStart; }));
+    EXPECT_EQ(rig.view.pane(0).label, texts::text(texts::TextId::PaneDisconnected, GetParam().english));
+
+    // The rule installed (or the other program closed) and the head plugged in again: it connects.
     rig.bus.refuseOpen(StationRig::kHeadPath, 0);
     rig.bus.plug(StationRig::kHeadPath);
     ASSERT_TRUE(rig.pump([&] { return rig.station.loopRunning() && rig.countCommand(0x30) > 0; }));
