@@ -340,6 +340,11 @@ TEST(CycleVerdict, CountsOlderThanOneSecondAreNotMeasured)
     EXPECT_EQ(boardAt(slow, 0, 0)->state, display::BoardVerdict::NotMeasured);
     EXPECT_EQ(boardAt(slow, 0, 2)->state, display::BoardVerdict::Pass);
     EXPECT_GE(slow.failCount, 1);
-    const auto texts = textsWhileTesting(*rig.head);
-    EXPECT_NE(std::find(texts.begin(), texts.end(), text::kLcdFail), texts.end());
+    // The head is signalled after the cycle's result is published: wait for the signal.
+    EXPECT_TRUE(rig.pump(
+        [&] {
+            const auto texts = textsWhileTesting(*rig.head);
+            return std::find(texts.begin(), texts.end(), text::kLcdFail) != texts.end();
+        },
+        10s));
 }
