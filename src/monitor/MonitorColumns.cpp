@@ -1,5 +1,6 @@
 #include "monitor/MonitorColumns.h"
 
+#include "persistence/CsvField.h"
 #include "setup/ChannelMode.h"
 
 #include <charconv>
@@ -83,19 +84,6 @@ std::string passText(display::ChannelJudgement judgement)
 bool hasSamples(const ChannelRow& row)
 {
     return row.statistics.samples > 0;
-}
-
-std::string csvField(const std::string& text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
 }
 
 } // namespace

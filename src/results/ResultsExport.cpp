@@ -1,5 +1,7 @@
 #include "ResultsExport.h"
 
+#include "persistence/CsvField.h"
+
 #include <cmath>
 #include <cstdio>
 #include <iomanip>
@@ -12,19 +14,6 @@ constexpr const char* kCsvHeader =
     "runId,startedAt,endedAt,stationId,operator,headGuid,deviceType,firmwareVersion,stationVersion,"
     "setupHash,cycleCount,row,col,index,serial,verdict,failedCycles,pearson,pearsonThreshold,channels,"
     "failedChannels";
-
-std::string csvField(const std::string& text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
-}
 
 std::string number(double value)
 {
