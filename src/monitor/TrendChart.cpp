@@ -25,9 +25,11 @@ bool sameChannels(const std::vector<TrendChart::Channel>& a, const std::vector<T
 
 } // namespace
 
-TrendChart::TrendChart(bool english, QWidget* parent) : QChartView(parent), english_(english)
+// The view is given its chart at construction: a view made without one builds a default chart,
+// and setChart() later only drops that one from the scene without deleting it.
+TrendChart::TrendChart(bool english, QWidget* parent) : QChartView(new QChart(), parent), english_(english)
 {
-    auto* chart = new QChart();
+    QChart* chart = this->chart();
     chart->legend()->setAlignment(Qt::AlignRight);
     QFont legendFont = chart->legend()->font();
     legendFont.setPixelSize(16);
@@ -45,7 +47,6 @@ TrendChart::TrendChart(bool english, QWidget* parent) : QChartView(parent), engl
     axisY_->setLabelsFont(axisFont);
     chart->addAxis(axisX_, Qt::AlignBottom);
     chart->addAxis(axisY_, Qt::AlignLeft);
-    setChart(chart);
     setRenderHint(QPainter::Antialiasing, false);
 }
 
