@@ -37,6 +37,8 @@ std::string firmwareText(std::uint16_t version)
     return text.data();
 }
 
+} // namespace
+
 RunVerdict runVerdict(display::BoardVerdict state)
 {
     switch (state) {
@@ -52,8 +54,6 @@ RunVerdict runVerdict(display::BoardVerdict state)
     }
     return RunVerdict::NotMeasured;
 }
-
-} // namespace
 
 RecorderCycle recorderCycle(const display::CycleResult& result)
 {

@@ -77,6 +77,9 @@ private:
     CycleObservers::Token subscription_ = 0;
 };
 
+// A board's verdict in a cycle as a run takes it: one still loading was not measured.
+RunVerdict runVerdict(display::BoardVerdict state);
+
 // A cycle's judgement as the run recorder takes it.
 RecorderCycle recorderCycle(const display::CycleResult& result);
 
