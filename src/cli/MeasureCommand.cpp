@@ -171,22 +171,28 @@ int runMeasure(const GlobalOptions& options, int cycles, const RecordArgs& recor
         std::fprintf(stderr, "stenvikplus-cli: --serial goes with --record\n");
         return kUsage;
     }
+    if (record.record && cycles > RunRecorder::kMaxCycles) {
+        std::fprintf(stderr, "stenvikplus-cli: --record keeps a run of at most %d cycles\n",
+                     RunRecorder::kMaxCycles);
+        return kUsage;
+    }
     HeadSession session(options);
     if (const int code = session.open(); code != kSuccess)
         return code;
 
     MeasureTally tally;
     // The loop stops after the last cycle wanted: that cycle is signalled on the head as usual,
-    // and no further cycle starts.
-    // With --record the loop runs until the test run (over the same number of cycles) is
-    // taken; it starts once the head's setup has been read for its hash.
-    std::atomic<bool> runTaken{false};
-    const auto token = session.cycles().subscribe(
-        [&tally, &session, &runTaken, cycles, &record](const display::CycleResult& r) {
-            tally.add(r);
-            if (tally.cycles() >= cycles && (!record.record || runTaken.load()))
-                session.flags().run.store(false, std::memory_order_release);
-        });
+    // and no further cycle starts. With --record the table covers the cycles of the stored run,
+    // which starts once the head's setup has been read for its hash: the run hands them over.
+    const auto take = [&tally, &session, cycles](const display::CycleResult& r) {
+        tally.add(r);
+        if (tally.cycles() >= cycles)
+            session.flags().run.store(false, std::memory_order_release);
+    };
+    const auto token = session.cycles().subscribe([&take, &record](const display::CycleResult& r) {
+        if (!record.record)
+            take(r);
+    });
     struct Unsubscribe {
         HeadSession& session;
         station::CycleObservers::Token token;
@@ -212,6 +218,7 @@ int runMeasure(const GlobalOptions& options, int cycles, const RecordArgs& recor
             const std::lock_guard lock(runIdMutex);
             runId = run.id;
         };
+        callbacks.taken = take;
         const auto file =
             options.resultsFile.empty() ? defaultResultsFile() : std::filesystem::path(options.resultsFile);
         recording =
@@ -222,12 +229,8 @@ int runMeasure(const GlobalOptions& options, int cycles, const RecordArgs& recor
     StopSignal stop;
     if (const int code = session.start(); code != kSuccess)
         return code;
-    if (recording) {
+    if (recording)
         recording->startRun(serials);
-        while (recording->busy() && session.station().loopRunning() && !StopSignal::raised())
-            std::this_thread::sleep_for(2ms);
-        runTaken = true;
-    }
     while (session.station().loopRunning() && !StopSignal::raised())
         std::this_thread::sleep_for(2ms);
     const bool interrupted = StopSignal::raised();

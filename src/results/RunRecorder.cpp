@@ -11,7 +11,7 @@ bool RunRecorder::start(RunInfo info, int cycles, int skip)
     if (running_)
         return false;
     running_ = true;
-    cyclesWanted_ = std::clamp(cycles, 1, static_cast<int>(stats::RollingWindow::kMaxWindow));
+    cyclesWanted_ = std::clamp(cycles, 1, kMaxCycles);
     cyclesTaken_ = 0;
     toSkip_ = std::max(skip, 0);
     info_ = std::move(info);
@@ -33,16 +33,16 @@ void RunRecorder::cancel()
     boards_.clear();
 }
 
-void RunRecorder::feed(const RecorderCycle& cycle)
+bool RunRecorder::feed(const RecorderCycle& cycle)
 {
     std::optional<TestRun> done;
     {
         const std::lock_guard lock(mutex_);
         if (!running_)
-            return;
+            return false;
         if (toSkip_ > 0) {
             --toSkip_;
-            return;
+            return false;
         }
         if (cyclesTaken_ == 0)
             startedAt_ = isoTime(cycle.time);
@@ -74,6 +74,7 @@ void RunRecorder::feed(const RecorderCycle& cycle)
     }
     if (done && finished_)
         finished_(std::move(*done));
+    return true;
 }
 
 TestRun RunRecorder::finish()

@@ -2,7 +2,6 @@
 
 #include "ResultRecords.h"
 #include "stats/BoardRunTally.h"
-#include "stats/RollingWindow.h"
 
 #include <chrono>
 #include <cstdint>
@@ -51,6 +50,7 @@ struct RecorderCycle {
 class RunRecorder {
 public:
     static constexpr int kDefaultCycles = 5;
+    static constexpr int kMaxCycles = 4096;
 
     // Everything of a run that does not come from the cycles.
     struct RunInfo {
@@ -67,7 +67,7 @@ public:
 
     explicit RunRecorder(Finished finished);
 
-    // Arms a run over `cycles` cycles (1..4096) after the next `skip` ones (the station skips
+    // Arms a run over `cycles` cycles (1..kMaxCycles) after the next `skip` ones (the station skips
     // the cycle under way, which may have read a board before the run was asked for). False
     // when one is already going.
     bool start(RunInfo info, int cycles = kDefaultCycles, int skip = 0);
@@ -76,7 +76,8 @@ public:
     void cancel();
 
     // One judged cycle. Ends the run after its last cycle and calls `finished` on this thread.
-    void feed(const RecorderCycle& cycle);
+    // True when the run took the cycle.
+    bool feed(const RecorderCycle& cycle);
 
 private:
     struct BoardTally {

@@ -87,8 +87,8 @@ ResultsRecording::ResultsRecording(StationContext& context, std::filesystem::pat
 {
     subscription_ = ctx_.cycles.subscribe([this](const display::CycleResult& result) {
         // Nothing to copy unless a run takes this cycle.
-        if (recorder_.running())
-            recorder_.feed(recorderCycle(result));
+        if (recorder_.running() && recorder_.feed(recorderCycle(result)) && callbacks_.taken)
+            callbacks_.taken(result);
     });
 }
 
@@ -102,7 +102,7 @@ ResultsRecording::~ResultsRecording()
 
 void ResultsRecording::setCycles(int cycles)
 {
-    cycles_ = std::clamp(cycles, 1, static_cast<int>(stats::RollingWindow::kMaxWindow));
+    cycles_ = std::clamp(cycles, 1, RunRecorder::kMaxCycles);
 }
 
 void ResultsRecording::setStationId(std::string stationId)
