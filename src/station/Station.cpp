@@ -37,7 +37,8 @@ const char* connectedCaption(bool english)
     return texts::text(texts::TextId::ConnectedCaption, english);
 }
 
-// The head is plugged in but cannot be opened: the reason in the operator's words and the remedy.
+} // namespace
+
 std::string headNotAccessibleText(int error, bool english)
 {
     const char* reason = nullptr;
@@ -53,8 +54,6 @@ std::string headNotAccessibleText(int error, bool english)
     std::snprintf(buffer, sizeof buffer, texts::text(texts::TextId::HeadNotAccessible, english), reason);
     return buffer;
 }
-
-} // namespace
 
 Station::~Station()
 {
