@@ -138,20 +138,24 @@ void Station::disconnectTimerFired()
         std::lock_guard lock(stateMutex_);
         if (closed_ || headUp_ || connectGeneration_ != removalGeneration_)
             return;
-        ctx_.view.showProgress(false);
-        showDisconnectedPanes();
-        ctx_.view.setTopMenusEnabled(false);
         // Still on the bus: the head stopped answering (hung, or still booting) rather than left.
         silent = !ctx_.flags.stopping() && headStillPresent();
+        showDisconnected();
         if (silent)
             showHeadSilent();
-        else
-            ctx_.view.setCaption(text::kRemoved);
     }
     // No arrival will come for a head that never left: try it again. A failed try loses the head
     // again and so comes back here after the delay; an answer connects it as a new arrival would.
     if (silent)
         launchStartup(Opening::OpenSilent);
+}
+
+void Station::showDisconnected()
+{
+    ctx_.view.setCaption(text::kRemoved);
+    ctx_.view.showProgress(false);
+    showDisconnectedPanes();
+    ctx_.view.setTopMenusEnabled(false);
 }
 
 void Station::showHeadSilent()
@@ -302,8 +306,14 @@ void Station::startupWorker(const Token& token, Opening opening)
     const CUSBChannel::CancelScope cancel([this, token] { return cancelled(token); });
     StationView& view = ctx_.view;
     if (opening != Opening::AlreadyOpen) {
-        if (!openHead(token))
+        if (!openHead(token)) {
+            // The silent head went away between two tries: show it gone, unless another
+            // start-up took over or the window explains a head it cannot open.
+            std::lock_guard lock(stateMutex_);
+            if (opening == Opening::OpenSilent && !cancelled(token) && !headUp_ && !notAccessibleShown_)
+                showDisconnected();
             return;
+        }
         view.cancelDisconnectTimer();
         const bool answered = ctx_.ops.readGlobalSettings();
         if (opening == Opening::OpenSilent && !answered) {

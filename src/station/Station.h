@@ -74,6 +74,8 @@ private:
     enum class Opening { AlreadyOpen, Open, OpenSilent };
     void launchStartup(Opening opening);
     void startupWorker(const Token& token, Opening opening);
+    // The state of a head that is gone: caption, panes, no progress, greyed menus.
+    void showDisconnected();
     // Caption and pane 0 tell that the head is on the bus but does not answer.
     void showHeadSilent();
     // Opens the head for a start-up; when a head is listed but cannot be opened, says so.
