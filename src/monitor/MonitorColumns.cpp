@@ -34,7 +34,7 @@ std::string fixed(double value, int decimals)
 // A sign on every figure that does not read as zero: "+0.3", "-0.3", "0.0" (never "-0.0").
 std::string signedFixed(double value, int decimals)
 {
-    const std::string magnitude = fixed(value < 0 ? -value : value, decimals);
+    std::string magnitude = fixed(value < 0 ? -value : value, decimals);
     if (magnitude.find_first_not_of("0.") == std::string::npos)
         return magnitude;
     return (value < 0 ? "-" : "+") + magnitude;
