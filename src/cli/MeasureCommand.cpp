@@ -9,8 +9,10 @@
 #include "StopSignal.h"
 #include "results/ResultsStore.h"
 #include "station/ResultsRecording.h"
+#include "texts/Texts.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <map>
@@ -87,14 +89,14 @@ std::string failingText(const std::vector<int>& failing)
 // The failing channels of a board, on standard error in the head's interface language.
 std::string failingLine(const BoardSummary& b, bool english)
 {
-    char line[96];
-    if (english)
-        std::snprintf(line, sizeof line, "board %d (row %d, col %d) %s: channel ", b.index, b.row, b.col,
-                      b.verdict.c_str());
-    else
-        std::snprintf(line, sizeof line, "板 %d（%d行%d列）%s：通道 ", b.index, b.row, b.col,
-                      b.verdict.c_str());
-    return line + failingText(b.failing);
+    const char* format = texts::text(texts::TextId::CliFailingChannels, english);
+    const std::string channels = failingText(b.failing);
+    const int length =
+        std::snprintf(nullptr, 0, format, b.index, b.row, b.col, b.verdict.c_str(), channels.c_str());
+    std::string line(static_cast<std::size_t>(std::max(length, 0)), '\0');
+    std::snprintf(line.data(), line.size() + 1, format, b.index, b.row, b.col, b.verdict.c_str(),
+                  channels.c_str());
+    return line;
 }
 
 void printText(int cycles, const std::vector<BoardSummary>& boards)
