@@ -1,7 +1,7 @@
 #include "CResultsDlg.h"
 
-#include "ResultsExport.h"
 #include "ResultsSummary.h"
+#include "setup/ChannelMode.h"
 #include "texts/QtTexts.h"
 
 #include <QComboBox>
@@ -45,9 +45,36 @@ QTableWidgetItem* cell(const QString& text, Qt::Alignment alignment = Qt::AlignR
     return item;
 }
 
-QTableWidgetItem* verdictCell(RunVerdict verdict)
+// The verdict in the operator's words: the banner words PASS, FAIL and LOAD read the same in
+// both languages; a board not measured reads as on the grid (the file keeps "NOT_MEASURED").
+QString verdictText(RunVerdict verdict, bool english)
 {
-    auto* item = cell(QString::fromLatin1(verdictName(verdict).data()), Qt::AlignCenter);
+    if (verdict == RunVerdict::NotMeasured)
+        return texts::qtext(TextId::GridNotMeasured, english);
+    return QString::fromLatin1(verdictName(verdict).data());
+}
+
+// A channel's mode in the words of the channel monitor (the file keeps "Open", "LowerOnly", ...).
+QString modeText(int mode, bool english)
+{
+    switch (static_cast<ChannelMode>(mode)) {
+    case ChannelMode::Open:
+        return texts::qtext(TextId::MonitorModeOpen, english);
+    case ChannelMode::Closed:
+        return texts::qtext(TextId::MonitorModeClosed, english);
+    case ChannelMode::Masked:
+        return texts::qtext(TextId::MonitorModeMasked, english);
+    case ChannelMode::LowerOnly:
+        return texts::qtext(TextId::MonitorModeLowerOnly, english);
+    case ChannelMode::UpperOnly:
+        return texts::qtext(TextId::MonitorModeUpperOnly, english);
+    }
+    return QString::number(mode);
+}
+
+QTableWidgetItem* verdictCell(RunVerdict verdict, bool english)
+{
+    auto* item = cell(verdictText(verdict, english), Qt::AlignCenter);
     QFont bold = item->font();
     bold.setBold(true);
     item->setFont(bold);
@@ -94,7 +121,7 @@ CResultsDlg::CResultsDlg(std::filesystem::path file, bool english, QWidget* pare
     verdict_->setObjectName(QStringLiteral("verdictFilter"));
     verdict_->addItem(say(TextId::ResultsAllVerdicts));
     for (const auto v : {RunVerdict::Pass, RunVerdict::Fail, RunVerdict::Load, RunVerdict::NotMeasured})
-        verdict_->addItem(QString::fromLatin1(verdictName(v).data()), static_cast<int>(v));
+        verdict_->addItem(verdictText(v, english_), static_cast<int>(v));
     auto* refreshButton = new QPushButton(say(TextId::ResultsRefresh), this);
 
     auto* filters = new QHBoxLayout;
@@ -241,7 +268,7 @@ void CResultsDlg::fillResults(const std::vector<TestRun>& runs)
                                    Qt::AlignLeft | Qt::AlignVCenter));
             results_->setItem(row, 2,
                               cell(QString::fromStdString(board.serial), Qt::AlignLeft | Qt::AlignVCenter));
-            results_->setItem(row, 3, verdictCell(board.verdict));
+            results_->setItem(row, 3, verdictCell(board.verdict, english_));
             results_->setItem(row, 4, cell(QString::number(board.failedCycles)));
             results_->setItem(row, 5,
                               cell(QString::fromStdString(run.id).left(8), Qt::AlignLeft | Qt::AlignVCenter));
@@ -306,9 +333,7 @@ void CResultsDlg::showChannels(int row)
             const int r = channels_->rowCount();
             channels_->insertRow(r);
             channels_->setItem(r, 0, cell(QString::number(c.channel)));
-            channels_->setItem(
-                r, 1,
-                cell(QString::fromStdString(channelModeName(c.mode)), Qt::AlignLeft | Qt::AlignVCenter));
+            channels_->setItem(r, 1, cell(modeText(c.mode, english_), Qt::AlignLeft | Qt::AlignVCenter));
             channels_->setItem(r, 2, cell(QString::number(c.reference)));
             channels_->setItem(r, 3, cell(QString::number(c.low)));
             channels_->setItem(r, 4, cell(QString::number(c.high)));
@@ -316,7 +341,7 @@ void CResultsDlg::showChannels(int row)
             channels_->setItem(r, 6, cell(QString::number(c.min)));
             channels_->setItem(r, 7, cell(QString::number(c.max)));
             channels_->setItem(r, 8, cell(QString::number(c.sd, 'f', 2)));
-            channels_->setItem(r, 9, verdictCell(c.pass ? RunVerdict::Pass : RunVerdict::Fail));
+            channels_->setItem(r, 9, verdictCell(c.pass ? RunVerdict::Pass : RunVerdict::Fail, english_));
         }
         channels_->setUpdatesEnabled(true);
     } catch (const std::exception& error) {

@@ -14,6 +14,10 @@
 #include <QApplication>
 #include <QChart>
 #include <QFile>
+#include <QFontMetrics>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QLineSeries>
@@ -255,6 +259,66 @@ INSTANTIATE_TEST_SUITE_P(Languages, MonitorLanguage,
                                          LanguageCase{"ChineseJudged", false, true},
                                          LanguageCase{"EnglishNotMeasured", true, false},
                                          LanguageCase{"ChineseNotMeasured", false, false}),
+                         [](const testing::TestParamInfo<LanguageCase>& param) { return param.param.name; });
+
+// At the window's own size every column title and every cell reads whole: a section as narrow
+// as its title or its widest cell elides it ("Refe…", "Lower o…"). The trend's count axis has
+// room for five-digit counts.
+class MonitorFit : public testing::TestWithParam<LanguageCase> {};
+
+TEST_P(MonitorFit, EveryTitleCellAndAxisLabelReadsWhole)
+{
+    FakeSource source;
+    source.english = GetParam().english;
+    const ChannelMode modes[] = {ChannelMode::Open, ChannelMode::Closed, ChannelMode::Masked,
+                                 ChannelMode::LowerOnly, ChannelMode::UpperOnly};
+    for (std::size_t i = 0; i < std::size(modes); ++i)
+        source.panel.mask[i] = static_cast<std::uint8_t>(modes[i]);
+    for (std::size_t i = 0; i < 64; ++i)
+        source.panel.reference[i] = 40000;
+    for (std::uint16_t k = 0; k < 4; ++k)
+        source.cycle(static_cast<std::uint16_t>(41000 + 997 * k), 5); // five-digit counts and drifts
+    ChannelMonitor window(source, 0, 1);
+    window.show();
+    window.refresh();
+    QCoreApplication::processEvents();
+
+    const QTableView* table = window.table();
+    const QHeaderView* header = table->horizontalHeader();
+    const QFontMetrics headerFont(header->font());
+    const QFontMetrics cellFont(table->font());
+    const QAbstractItemModel* model = table->model();
+    for (int c = 0; c < model->columnCount(); ++c) {
+        const QString title = model->headerData(c, Qt::Horizontal).toString();
+        const int width = header->sectionSize(c);
+        EXPECT_GE(width, headerFont.horizontalAdvance(title)) << "title \"" << title.toStdString() << '"';
+        EXPECT_GE(width, header->sectionSizeHint(c)) << "title \"" << title.toStdString() << '"';
+        for (int r = 0; r < model->rowCount(); ++r) {
+            const QString text = model->index(r, c).data().toString();
+            EXPECT_GE(width, cellFont.horizontalAdvance(text) + 6)
+                << "cell \"" << text.toStdString() << "\" under \"" << title.toStdString() << '"';
+        }
+    }
+
+    // The chart draws its axis labels as text items and elides those that find no room.
+    int countLabels = 0;
+    for (const QGraphicsItem* item : window.trend()->scene()->items()) {
+        const auto* label = dynamic_cast<const QGraphicsTextItem*>(item);
+        if (label == nullptr || !label->isVisible())
+            continue;
+        const QString text = label->toPlainText();
+        EXPECT_FALSE(text.contains(QChar(0x2026)) || text.contains(QStringLiteral("...")))
+            << "axis label \"" << text.toStdString() << '"';
+        bool number = false;
+        if (text.toInt(&number) >= 10000 && number)
+            ++countLabels;
+    }
+    EXPECT_GE(countLabels, 2) << "five-digit count labels shown whole";
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, MonitorFit,
+                         testing::Values(LanguageCase{"English", true, true},
+                                         LanguageCase{"Chinese", false, true}),
                          [](const testing::TestParamInfo<LanguageCase>& param) { return param.param.name; });
 
 TEST(MonitorWindowsTest, OneWindowPerBoardClosedTogether)

@@ -72,10 +72,22 @@ inline std::vector<ShownText> visibleTexts(const QWidget& window)
     return texts;
 }
 
-// Latin words a Chinese window shows too: names of file formats and verdicts.
-inline const QStringList kSameInBothLanguages{
-    QStringLiteral("PNG"),  QStringLiteral("CSV"),  QStringLiteral("UTC"),         QStringLiteral("PASS"),
-    QStringLiteral("FAIL"), QStringLiteral("LOAD"), QStringLiteral("NOT_MEASURED")};
+// Latin words a Chinese window shows too: names of file formats and the station's verdict banners.
+inline const QStringList kSameInBothLanguages{QStringLiteral("PNG"),  QStringLiteral("CSV"),
+                                              QStringLiteral("UTC"),  QStringLiteral("PASS"),
+                                              QStringLiteral("FAIL"), QStringLiteral("LOAD")};
+
+// A name from the stored records or the code ("NOT_MEASURED", "LowerOnly"), wrong in either
+// language: the operator reads the text tables' words ("NOT MEASURED", "Lower only").
+inline bool isRecordName(const QString& word)
+{
+    if (word.contains(QLatin1Char('_')))
+        return true;
+    for (qsizetype i = 1; i < word.size(); ++i)
+        if (word[i - 1].isLower() && word[i].isUpper())
+            return true;
+    return false;
+}
 
 // The words of two or more Latin letters in the text ("K" of "Window K" is a symbol).
 inline QStringList latinWords(const QString& text)
@@ -96,19 +108,18 @@ inline QStringList latinWords(const QString& text)
 }
 
 // The texts in the wrong language: in English, any text holding a Chinese character; in
-// Chinese, any text holding an English word (table cells only when `cellsToo`: other windows'
-// cells hold serials and the like).
+// Chinese, any text holding an English word; in both, any record name (table cells only when
+// `cellsToo`: other windows' cells hold serials and the like).
 inline std::vector<ShownText> wrongLanguage(const std::vector<ShownText>& texts, bool english, bool cellsToo)
 {
     std::vector<ShownText> wrong;
     for (const ShownText& shown : texts) {
         bool inWrongLanguage = false;
-        if (english) {
+        if (english)
             inWrongLanguage = holdsCjk(shown.text);
-        } else if (!shown.data || cellsToo) {
+        if (!shown.data || cellsToo)
             for (const QString& word : latinWords(shown.text))
-                inWrongLanguage |= !kSameInBothLanguages.contains(word);
-        }
+                inWrongLanguage |= isRecordName(word) || (!english && !kSameInBothLanguages.contains(word));
         if (inWrongLanguage)
             wrong.push_back(shown);
     }
