@@ -83,6 +83,7 @@ void ChannelMonitor::buildLayout(bool english)
     summaryFont.setPixelSize(kSummaryFontPx);
     summary_->setFont(summaryFont);
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    summary_->setWordWrap(true); // a long English line would hold the window wider than the screen
 
     auto* windowLabel = new QLabel(say(TextId::MonitorWindowK), this);
     windowSize_ = new QSpinBox(this);
@@ -129,11 +130,16 @@ void ChannelMonitor::buildLayout(bool english)
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->setVisible(false);
     table_->verticalHeader()->setDefaultSectionSize(kTableFontPx + 10);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Columns as wide as their titles and figures (a scroll bar when the window is narrower),
+    // the room left shared among them.
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    table_->viewport()->installEventFilter(this);
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { updateTrend(); });
 
     trend_ = new TrendChart(english, this);
+    trend_->setMinimumHeight(kTrendMinHeight);
     auto* hint = new QLabel(say(TextId::MonitorTrendHint), this);
 
     auto* trendBox = new QWidget(this);
@@ -171,7 +177,34 @@ void ChannelMonitor::refresh()
     summary_->setText(qs(monitor::text::summaryText(summary, english_)));
     summary_->setStyleSheet(summaryStyle(summary.verdict));
     model_->setRows(std::move(rows));
+    fitColumns();
     updateTrend();
+}
+
+void ChannelMonitor::fitColumns()
+{
+    // A column needs the widest its title or figures have been: the figures change with every
+    // cycle and the columns must not jitter with them.
+    QHeaderView* header = table_->horizontalHeader();
+    const int count = header->count();
+    columnNeeds_.resize(static_cast<std::size_t>(count), 0);
+    int total = 0;
+    for (int column = 0; column < count; ++column) {
+        table_->resizeColumnToContents(column); // the larger of title and cells
+        int& need = columnNeeds_[static_cast<std::size_t>(column)];
+        need = std::max(need, header->sectionSize(column));
+        total += need;
+    }
+    const int spare = count > 0 ? std::max(0, table_->viewport()->width() - total) / count : 0;
+    for (int column = 0; column < count; ++column)
+        header->resizeSection(column, columnNeeds_[static_cast<std::size_t>(column)] + spare);
+}
+
+bool ChannelMonitor::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == table_->viewport() && event->type() == QEvent::Resize)
+        fitColumns();
+    return QWidget::eventFilter(watched, event);
 }
 
 std::vector<int> ChannelMonitor::trendChannels() const

@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <vector>
+
 class ChannelTableModel;
 class MonitorSource;
 class QLabel;
@@ -24,6 +26,7 @@ public:
     static constexpr int kRefreshMs = 500; // twice a second: live enough, about 1 % of a core
     static constexpr std::size_t kTrendCycles = 300;
     static constexpr std::size_t kMaxTrendChannels = 8;
+    static constexpr int kTrendMinHeight = 260; // room for five count labels
 
     ChannelMonitor(MonitorSource& source, int row, int col, QWidget* parent = nullptr);
 
@@ -47,9 +50,13 @@ public:
     QSpinBox* windowSize() const { return windowSize_; }
     QPushButton* pauseButton() const { return pause_; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void buildLayout(bool english);
     void updateTrend();
+    void fitColumns();
     std::vector<int> trendChannels() const;
     void askSaveChart();
     void askExportCsv();
@@ -66,4 +73,5 @@ private:
     QSortFilterProxyModel* sorted_ = nullptr;
     QTableView* table_ = nullptr;
     TrendChart* trend_ = nullptr;
+    std::vector<int> columnNeeds_; // the widest each column's title or figures have been
 };

@@ -3,6 +3,7 @@
 #include "texts/QtTexts.h"
 
 #include <QChart>
+#include <QFontMetrics>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPen>
@@ -121,7 +122,25 @@ void TrendChart::setTrend(const stats::BoardTrend& trend, std::size_t span)
         high = 1;
     }
     const double pad = std::max(5.0, (high - low) * 0.05);
-    axisY_->setRange(std::max(0.0, low - pad), std::min(65535.0, high + pad));
+    countLow_ = std::max(0.0, low - pad);
+    countHigh_ = std::min(65535.0, high + pad);
+    placeCountRange();
+}
+
+void TrendChart::resizeEvent(QResizeEvent* event)
+{
+    QChartView::resizeEvent(event);
+    placeCountRange();
+}
+
+void TrendChart::placeCountRange()
+{
+    // The plot is the view less the margins, the cycle axis's labels and title: about five
+    // label heights. Each count label wants twice its height.
+    const int labelHeight = QFontMetrics(axisY_->labelsFont()).height();
+    const int plotHeight = height() - 5 * labelHeight;
+    axisY_->setTickCount(std::clamp(plotHeight / (2 * labelHeight) + 1, 2, 6));
+    axisY_->setRange(countLow_, countHigh_);
     axisY_->applyNiceNumbers();
 }
 

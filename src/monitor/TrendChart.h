@@ -38,6 +38,9 @@ public:
     QLineSeries* lowSeries(std::size_t i) const;
     QLineSeries* highSeries(std::size_t i) const;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     struct Lines {
         QLineSeries* counts = nullptr;
@@ -47,6 +50,9 @@ private:
 
     QLineSeries* addSeries(const QString& name, const QColor& color, bool dashed);
     void placeLimits(double from, double to);
+    // The count axis's range with as many ticks as its labels have room for: the chart elides
+    // labels ("...") that stand closer than their own height.
+    void placeCountRange();
 
     bool english_;
     bool paused_ = false;
@@ -54,4 +60,6 @@ private:
     QValueAxis* axisY_ = nullptr;
     std::vector<Channel> channels_;
     std::vector<Lines> lines_;
+    double countLow_ = 0;
+    double countHigh_ = 1;
 };

@@ -29,6 +29,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace {
 
 using display::ChannelJudgement;
@@ -261,10 +263,23 @@ INSTANTIATE_TEST_SUITE_P(Languages, MonitorLanguage,
                                          LanguageCase{"ChineseNotMeasured", false, false}),
                          [](const testing::TestParamInfo<LanguageCase>& param) { return param.param.name; });
 
-// At the window's own size every column title and every cell reads whole: a section as narrow
-// as its title or its widest cell elides it ("Refe…", "Lower o…"). The trend's count axis has
-// room for five-digit counts.
-class MonitorFit : public testing::TestWithParam<LanguageCase> {};
+// Keeps a picture of the window when STATION_SCREENSHOT_DIR is set, to look at it.
+void keepPicture(QWidget& widget, const QString& name)
+{
+    if (const char* folder = std::getenv("STATION_SCREENSHOT_DIR"))
+        widget.grab().save(QString::fromUtf8(folder) + QLatin1Char('/') + name);
+}
+
+// At the window's own size and maximised, every column title and every cell reads whole: a
+// section narrower than its title or its widest cell elides it ("Refe…", "Lower o…"). The
+// trend's count axis has room for five-digit counts.
+struct FitCase {
+    const char* name;
+    bool english;
+    QSize size; // empty: the window's own size
+};
+
+class MonitorFit : public testing::TestWithParam<FitCase> {};
 
 TEST_P(MonitorFit, EveryTitleCellAndAxisLabelReadsWhole)
 {
@@ -276,12 +291,16 @@ TEST_P(MonitorFit, EveryTitleCellAndAxisLabelReadsWhole)
         source.panel.mask[i] = static_cast<std::uint8_t>(modes[i]);
     for (std::size_t i = 0; i < 64; ++i)
         source.panel.reference[i] = 40000;
-    for (std::uint16_t k = 0; k < 4; ++k)
-        source.cycle(static_cast<std::uint16_t>(41000 + 997 * k), 5); // five-digit counts and drifts
+    for (std::uint16_t k = 0; k < 4; ++k) // five-digit counts and drifts; the trend shows such a channel
+        source.cycle(static_cast<std::uint16_t>(41000 + 997 * k));
     ChannelMonitor window(source, 0, 1);
+    if (!GetParam().size.isEmpty())
+        window.resize(GetParam().size);
     window.show();
     window.refresh();
     QCoreApplication::processEvents();
+    keepPicture(window, QStringLiteral("monitor-%1.png").arg(QString::fromLatin1(GetParam().name)));
+    EXPECT_LE(window.minimumSizeHint().width(), 1280) << "the summary line wraps on a narrow screen";
 
     const QTableView* table = window.table();
     const QHeaderView* header = table->horizontalHeader();
@@ -316,10 +335,12 @@ TEST_P(MonitorFit, EveryTitleCellAndAxisLabelReadsWhole)
     EXPECT_GE(countLabels, 2) << "five-digit count labels shown whole";
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, MonitorFit,
-                         testing::Values(LanguageCase{"English", true, true},
-                                         LanguageCase{"Chinese", false, true}),
-                         [](const testing::TestParamInfo<LanguageCase>& param) { return param.param.name; });
+INSTANTIATE_TEST_SUITE_P(Sizes, MonitorFit,
+                         testing::Values(FitCase{"English", true, QSize()},
+                                         FitCase{"Chinese", false, QSize()},
+                                         FitCase{"EnglishFullScreen", true, QSize(1920, 1040)},
+                                         FitCase{"ChineseFullScreen", false, QSize(1920, 1040)}),
+                         [](const testing::TestParamInfo<FitCase>& param) { return param.param.name; });
 
 TEST(MonitorWindowsTest, OneWindowPerBoardClosedTogether)
 {
