@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -119,6 +120,15 @@ TEST_P(ResultsViewLanguage, EveryShownTextIsInTheChosenLanguage)
         ASSERT_EQ(view.resultTable()->rowCount(), 9);
         view.selectResult(0);
         ASSERT_EQ(view.channelTable()->rowCount(), 5);
+    }
+    keepPicture(view, (std::string("results-") + GetParam().name + ".png").c_str());
+    if (std::getenv("STATION_SCREENSHOT_DIR") != nullptr) {
+        for (const QSize size : {QSize(1280, 900), QSize(1920, 1040)}) {
+            view.resize(size);
+            keepPicture(view, (std::string("results-") + GetParam().name + "-" +
+                               std::to_string(size.width()) + ".png")
+                                  .c_str());
+        }
     }
     std::vector<test::ShownText> shown = test::visibleTexts(view);
     const QRegularExpression serial(QStringLiteral("^SN-\\d+-\\d+$"));
