@@ -3,6 +3,7 @@
 #include "HeadSession.h"
 
 #include "ExitCode.h"
+#include "ListCommand.h"
 #include "sim/SimBus.h"
 #include "station/StationTexts.h"
 #include "texts/Texts.h"
@@ -12,6 +13,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -60,6 +63,33 @@ TEST(RefusedHead, NoHeadAtAllIsStillDisconnected)
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(session.open(), cli::kHeadProblem);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), std::string(station::text::kNoHeadAtStart) + '\n');
+}
+
+// `list` shows a head it cannot open, with the reason, beside the ones it can; it used to leave
+// it out, so a missing udev rule looked like no head at all.
+TEST(RefusedHead, ListShowsItWithTheReason)
+{
+    SimBus bus;
+    bus.addHead("/dev/hidraw-sim0").loadDemoSetup();
+    bus.addHead("/dev/hidraw-sim1");
+    bus.refuseOpen("/dev/hidraw-sim1", EACCES);
+
+    std::ostringstream text;
+    cli::listTesters(bus, true, false, text);
+    EXPECT_THAT(text.str(), HasSubstr("/dev/hidraw-sim0\t"));
+    EXPECT_THAT(text.str(), HasSubstr("\tTRIVELLAV2\n"));
+    EXPECT_THAT(text.str(), HasSubstr("/dev/hidraw-sim1\tnot accessible: permission denied\t-\n"));
+
+    std::ostringstream json;
+    cli::listTesters(bus, true, true, json);
+    const nlohmann::json list = nlohmann::json::parse(json.str());
+    ASSERT_EQ(list["testers"].size(), 2U);
+    EXPECT_EQ(list["testers"][0]["accessible"], true);
+    EXPECT_TRUE(list["testers"][0]["notAccessibleReason"].is_null());
+    EXPECT_EQ(list["testers"][1]["path"], "/dev/hidraw-sim1");
+    EXPECT_EQ(list["testers"][1]["accessible"], false);
+    EXPECT_EQ(list["testers"][1]["notAccessibleReason"], "permission denied");
+    EXPECT_TRUE(list["testers"][1]["guid"].is_null());
 }
 
 } // namespace
