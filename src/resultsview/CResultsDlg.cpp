@@ -1,7 +1,7 @@
 #include "CResultsDlg.h"
 
 #include "ResultsSummary.h"
-#include "setup/ChannelMode.h"
+#include "ResultsWords.h"
 #include "texts/QtTexts.h"
 
 #include <QComboBox>
@@ -43,33 +43,6 @@ QTableWidgetItem* cell(const QString& text, Qt::Alignment alignment = Qt::AlignR
     auto* item = new QTableWidgetItem(text);
     item->setTextAlignment(alignment);
     return item;
-}
-
-// The verdict in the operator's words: the banner words PASS, FAIL and LOAD read the same in
-// both languages; a board not measured reads as on the grid (the file keeps "NOT_MEASURED").
-QString verdictText(RunVerdict verdict, bool english)
-{
-    if (verdict == RunVerdict::NotMeasured)
-        return texts::qtext(TextId::GridNotMeasured, english);
-    return QString::fromLatin1(verdictName(verdict).data());
-}
-
-// A channel's mode in the words of the channel monitor (the file keeps "Open", "LowerOnly", ...).
-QString modeText(int mode, bool english)
-{
-    switch (static_cast<ChannelMode>(mode)) {
-    case ChannelMode::Open:
-        return texts::qtext(TextId::MonitorModeOpen, english);
-    case ChannelMode::Closed:
-        return texts::qtext(TextId::MonitorModeClosed, english);
-    case ChannelMode::Masked:
-        return texts::qtext(TextId::MonitorModeMasked, english);
-    case ChannelMode::LowerOnly:
-        return texts::qtext(TextId::MonitorModeLowerOnly, english);
-    case ChannelMode::UpperOnly:
-        return texts::qtext(TextId::MonitorModeUpperOnly, english);
-    }
-    return QString::number(mode);
 }
 
 QTableWidgetItem* verdictCell(RunVerdict verdict, bool english)

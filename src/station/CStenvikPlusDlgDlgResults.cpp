@@ -3,6 +3,7 @@
 #include "CStenvikPlusDlgDlg.h"
 #include "CommandIds.h"
 #include "resultsview/CResultsDlg.h"
+#include "resultsview/ResultsWords.h"
 #include "texts/QtTexts.h"
 #include "uikit/MessageBox.h"
 
@@ -15,22 +16,6 @@ using texts::TextId;
 QString qs(const std::string& text)
 {
     return QString::fromStdString(text);
-}
-
-QString verdictCounts(const TestRun& run)
-{
-    int counts[4] = {};
-    for (const auto& board : run.boards)
-        ++counts[static_cast<int>(board.verdict)];
-    QStringList parts;
-    const RunVerdict order[] = {RunVerdict::Pass, RunVerdict::Fail, RunVerdict::Load,
-                                RunVerdict::NotMeasured};
-    for (const auto verdict : order)
-        if (counts[static_cast<int>(verdict)] > 0)
-            parts << QStringLiteral("%1 %2")
-                         .arg(counts[static_cast<int>(verdict)])
-                         .arg(QString::fromLatin1(verdictName(verdict).data()));
-    return parts.join(QStringLiteral(", "));
 }
 
 } // namespace
@@ -56,8 +41,11 @@ void CStenvikPlusDlgDlg::startResults()
     };
     callbacks.recorded = [this](const TestRun& run) {
         const QString time = qs(run.endedAt).mid(11, 8);
-        const QString counts = verdictCounts(run);
-        bridge_.post([this, time, counts] {
+        std::vector<RunVerdict> verdicts;
+        for (const auto& board : run.boards)
+            verdicts.push_back(board.verdict);
+        bridge_.post([this, time, verdicts = std::move(verdicts)] {
+            const QString counts = resultsview::verdictCounts(verdicts, english());
             recordingBar_->showStatus(texts::qtext(TextId::ResultsRecorded, english()).arg(time, counts));
             if (auto* view = resultsView())
                 view->refresh();
