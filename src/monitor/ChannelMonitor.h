@@ -32,6 +32,8 @@ public:
 
     int row() const { return row_; }
     int col() const { return col_; }
+    // The language the window's words were built in.
+    bool english() const { return english_; }
 
     // Reads the source now (the timer calls it).
     void refresh();

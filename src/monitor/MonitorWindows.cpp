@@ -1,6 +1,7 @@
 #include "monitor/MonitorWindows.h"
 
 #include "monitor/ChannelMonitor.h"
+#include "monitor/MonitorSource.h"
 #include "uikit/ParentlessWindows.h"
 
 MonitorWindows::MonitorWindows(MonitorSource& source, uikit::ParentlessWindows& roster, QObject* parent)
@@ -27,6 +28,20 @@ ChannelMonitor* MonitorWindows::open(int row, int col)
     window->raise();
     window->activateWindow();
     return window;
+}
+
+void MonitorWindows::followLanguage()
+{
+    const bool english = source_.englishUi();
+    for (auto& [position, window] : windows_) {
+        if (window == nullptr || window->english() == english)
+            continue;
+        const QRect geometry = window->geometry();
+        delete window.data();
+        window = new ChannelMonitor(source_, position.first, position.second);
+        window->setGeometry(geometry);
+        roster_.open(window);
+    }
 }
 
 ChannelMonitor* MonitorWindows::find(int row, int col) const

@@ -26,6 +26,9 @@ public:
     ChannelMonitor* open(int row, int col);
     ChannelMonitor* find(int row, int col) const;
     int openCount() const;
+    // Opens again, where they stood, the windows opened in another language than the
+    // interface's now: a window's words are fixed when it is built.
+    void followLanguage();
 
 private:
     MonitorSource& source_;

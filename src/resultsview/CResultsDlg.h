@@ -39,6 +39,8 @@ public:
     QTableWidget* paretoTable() const { return pareto_; }
     QTableWidget* channelTable() const { return channels_; }
     QString statusText() const;
+    // The language the view's words were built in.
+    bool english() const { return english_; }
 
 private:
     struct Row {

@@ -220,6 +220,8 @@ void CStenvikPlusDlgDlg::buildMenuBar(bool englishUi, bool certificateOff)
         fillMenuBar(menuBar(), englishUi);
         connectMenuBar();
         recordingBar_->setEnglish(englishUi);
+        monitors_->windows().followLanguage();
+        resultsFollowLanguage();
         if (certificateOff)
             if (QAction* action = uikit::findCommand(menuBar(), cmd::kCertificate))
                 action->setEnabled(false);

@@ -113,6 +113,8 @@ public:
     void recordResult();
     // "Show results": opens (or raises) the Results view.
     void showResults();
+    // Opens the view again, where it stood, when the interface language changed under it.
+    void resultsFollowLanguage();
     station::ResultsRecording* recording() const { return recording_.get(); }
     station::RecordingBar* recordingBar() const { return recordingBar_; }
     resultsview::CResultsDlg* resultsView() const;

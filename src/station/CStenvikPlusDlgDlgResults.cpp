@@ -118,6 +118,20 @@ void CStenvikPlusDlgDlg::showResults()
     resultsView_->activateWindow();
 }
 
+void CStenvikPlusDlgDlg::resultsFollowLanguage()
+{
+    auto* view = resultsView();
+    if (view == nullptr || view->english() == english())
+        return;
+    const QRect geometry = view->geometry();
+    const bool shown = view->isVisible();
+    delete view;
+    if (!shown)
+        return;
+    showResults();
+    resultsView_->setGeometry(geometry);
+}
+
 resultsview::CResultsDlg* CStenvikPlusDlgDlg::resultsView() const
 {
     return qobject_cast<resultsview::CResultsDlg*>(resultsView_.data());

@@ -97,6 +97,36 @@ TEST(MonitorWindow, ContextMenuItemOpensOneMonitorPerBoardTitledWithItsPosition)
     EXPECT_EQ(rig.window.monitors().windows().openCount(), 2);
 }
 
+// A monitor open while the operator switches the language follows it, where it stood: the
+// window's words come from the language it was opened in, so it opens again in the new one.
+TEST(MonitorWindow, OpenMonitorFollowsTheLanguageSwitch)
+{
+    WindowRig rig;
+    ASSERT_TRUE(rig.startRunning());
+    rig.window.runCommand(station::cmd::kChinese);
+    ASSERT_NE(openFromContextMenu(rig, 1, 0), nullptr);
+    const auto title = [&rig] {
+        ChannelMonitor* monitor = rig.window.monitors().windows().find(1, 0);
+        return monitor != nullptr && monitor->isVisible() ? monitor->windowTitle() : QString();
+    };
+    ASSERT_TRUE(rig.pump([&] { return title().startsWith(QString::fromUtf8("通道监视")); }))
+        << title().toStdString();
+    rig.window.monitors().windows().find(1, 0)->move(40, 30);
+
+    rig.window.runCommand(station::cmd::kEnglish);
+    EXPECT_TRUE(rig.pump([&] { return title().startsWith(QStringLiteral("Monitor - Row 1 Col 0")); }))
+        << title().toStdString();
+    EXPECT_EQ(rig.window.monitors().windows().openCount(), 1);
+    ChannelMonitor* monitor = rig.window.monitors().windows().find(1, 0);
+    ASSERT_NE(monitor, nullptr);
+    EXPECT_EQ(monitor->pos(), QPoint(40, 30)) << "the window stays where it stood";
+    EXPECT_EQ(monitor->table()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Channel"));
+
+    rig.window.runCommand(station::cmd::kChinese);
+    EXPECT_TRUE(rig.pump([&] { return title().startsWith(QString::fromUtf8("通道监视")); }))
+        << title().toStdString();
+}
+
 TEST(MonitorWindow, KeyMOpensTheMonitorOfTheBoardUnderTheMouse)
 {
     WindowRig rig;

@@ -113,6 +113,23 @@ TEST_F(ResultsWindowTest, RecordResultWithoutAHeadSaysSo)
     EXPECT_FALSE(std::filesystem::exists(file()));
 }
 
+// The view open while the operator switches the language follows it, like the monitors.
+TEST_F(ResultsWindowTest, OpenViewFollowsTheLanguageSwitch)
+{
+    WindowRig rig;
+    rig.window.setResultsFile(file());
+    ASSERT_TRUE(rig.startRunning());
+    rig.window.runCommand(station::cmd::kChinese);
+    rig.window.runCommand(station::cmd::kShowResults);
+    const auto title = [&rig] {
+        auto* view = rig.window.resultsView();
+        return view != nullptr && view->isVisible() ? view->windowTitle() : QString();
+    };
+    ASSERT_TRUE(rig.pump([&] { return title() == QString::fromUtf8("测试结果"); })) << title().toStdString();
+    rig.window.runCommand(station::cmd::kEnglish);
+    EXPECT_TRUE(rig.pump([&] { return title() == QStringLiteral("Results"); })) << title().toStdString();
+}
+
 TEST_F(ResultsWindowTest, ShowResultsOpensTheViewOnTheResultsFile)
 {
     WindowRig rig(false);
