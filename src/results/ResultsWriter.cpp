@@ -4,9 +4,11 @@
 
 #include <exception>
 #include <utility>
+#include <vector>
 
 ResultsWriter::ResultsWriter(std::filesystem::path file, Callbacks callbacks, Options options)
-    : file_(std::move(file)), callbacks_(std::move(callbacks)), options_(options)
+    : file_(std::move(file)), pendingFile_(pendingRunsFile(file_)), callbacks_(std::move(callbacks)),
+      options_(options), pendingCheck_(true)
 {
     opener_ = [this] {
         ResultsStore::Options storeOptions;
@@ -16,10 +18,17 @@ ResultsWriter::ResultsWriter(std::filesystem::path file, Callbacks callbacks, Op
     thread_ = std::thread([this] { run(); });
 }
 
-ResultsWriter::ResultsWriter(Opener opener, Callbacks callbacks, Options options)
-    : opener_(std::move(opener)), callbacks_(std::move(callbacks)), options_(options)
+ResultsWriter::ResultsWriter(std::filesystem::path file, Opener opener, Callbacks callbacks, Options options)
+    : file_(std::move(file)), pendingFile_(file_.empty() ? file_ : pendingRunsFile(file_)),
+      opener_(std::move(opener)), callbacks_(std::move(callbacks)), options_(options),
+      pendingCheck_(!file_.empty())
 {
     thread_ = std::thread([this] { run(); });
+}
+
+ResultsWriter::ResultsWriter(Opener opener, Callbacks callbacks, Options options)
+    : ResultsWriter(std::filesystem::path(), std::move(opener), std::move(callbacks), options)
+{
 }
 
 ResultsWriter::~ResultsWriter()
@@ -59,14 +68,14 @@ void ResultsWriter::retryNow()
 bool ResultsWriter::waitUntilWritten(std::chrono::milliseconds timeout)
 {
     std::unique_lock lock(mutex_);
-    return drained_.wait_for(lock, timeout, [this] { return queue_.empty() && idle_; });
+    return drained_.wait_for(lock, timeout, [this] { return queue_.empty() && !pendingCheck_ && idle_; });
 }
 
 void ResultsWriter::run()
 {
     std::unique_lock lock(mutex_);
     for (;;) {
-        wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+        wake_.wait(lock, [this] { return stopping_ || !queue_.empty() || pendingCheck_; });
         const bool stopping = stopping_;
         idle_ = false;
         const bool allWritten = writeWaiting(lock);
@@ -81,37 +90,84 @@ void ResultsWriter::run()
         if (stopping)
             break;
     }
+    if (!queue_.empty())
+        keepWaiting(lock);
     store_.reset();
+}
+
+void ResultsWriter::keepWaiting(std::unique_lock<std::mutex>& lock)
+{
+    const std::vector<TestRun> runs(queue_.begin(), queue_.end());
+    PendingKept outcome;
+    outcome.file = pendingFile_;
+    outcome.count = runs.size();
+    outcome.writeFailure = lastFailure_;
+    lock.unlock();
+    if (pendingFile_.empty())
+        outcome.keepFailure = "no pending file for this writer";
+    else
+        outcome.kept = appendPendingRuns(pendingFile_, runs, &outcome.keepFailure);
+    lock.lock();
+    if (outcome.kept)
+        queue_.clear();
+    lock.unlock();
+    if (callbacks_.keptAtExit)
+        callbacks_.keptAtExit(outcome);
+    lock.lock();
 }
 
 bool ResultsWriter::writeWaiting(std::unique_lock<std::mutex>& lock)
 {
-    while (!queue_.empty()) {
-        // The run is copied out so that submit() never waits for the disk.
-        TestRun next = queue_.front();
+    while (pendingCheck_ || !queue_.empty()) {
+        // Runs kept at an earlier exit go in first, so that the file keeps the order of testing.
+        const bool writingIn = pendingCheck_;
+        TestRun next;
+        if (!writingIn)
+            next = queue_.front(); // copied out so that submit() never waits for the disk
         lock.unlock();
+        if (writingIn && !std::filesystem::exists(pendingFile_)) {
+            // Nothing kept: the results file is opened only when a run comes.
+            lock.lock();
+            pendingCheck_ = false;
+            continue;
+        }
         std::string failure;
+        PendingWriteIn writtenIn;
         try {
             if (!store_)
                 store_ = opener_();
-            store_->write(next);
+            if (writingIn)
+                writtenIn = writeInPendingRuns(*store_, pendingFile_);
+            else
+                store_->write(next);
         } catch (const std::exception& error) {
             failure = error.what();
             // Open afresh next time: a file made writable again, or a folder created, is seen
             // only by a new connection.
             store_.reset();
         }
+        const std::size_t keptWaiting = writingIn && !failure.empty() ? pendingRunCount(pendingFile_) : 0;
         lock.lock();
         if (!failure.empty()) {
+            lastFailure_ = failure;
             if (!inOutage_) {
                 inOutage_ = true;
-                const auto waiting = queue_.size();
+                const auto waiting = queue_.size() + keptWaiting;
                 lock.unlock();
                 if (callbacks_.problem)
                     callbacks_.problem(failure, waiting);
                 lock.lock();
             }
             return false;
+        }
+        if (writingIn) {
+            // Written in, or damaged and left for a person: either way not tried again now.
+            pendingCheck_ = false;
+            lock.unlock();
+            if (callbacks_.pendingWrittenIn)
+                callbacks_.pendingWrittenIn(writtenIn);
+            lock.lock();
+            continue;
         }
         queue_.pop_front();
         lock.unlock();
