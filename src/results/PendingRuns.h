@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PendingRunJson.h"
 #include "ResultRecords.h"
 
 #include <cstddef>
@@ -21,12 +22,6 @@ class ResultsStore;
 // the readable runs in it are written in all the same.
 
 std::filesystem::path pendingRunsFile(const std::filesystem::path& resultsFile);
-
-// One line of a pending file that could not be read.
-struct PendingDamage {
-    std::size_t line = 0; // from 1
-    std::string reason;
-};
 
 // What writing in a pending file did.
 struct PendingWriteIn {
@@ -56,14 +51,5 @@ bool appendPendingRuns(const std::filesystem::path& pendingFile, const std::vect
 // done. Throws what the store throws (the file then stays for the next attempt).
 PendingWriteIn writeInPendingRuns(ResultsStore& store, const std::filesystem::path& pendingFile);
 
-// The runs in a pending file, and the lines that could not be read.
-struct PendingRead {
-    std::vector<TestRun> runs;
-    std::vector<PendingDamage> damage;
-};
-PendingRead parsePendingRuns(const std::string& content);
 // The number of runs a pending file holds (its non-empty lines); 0 when there is none.
 std::size_t pendingRunCount(const std::filesystem::path& pendingFile);
-
-// One run as one line of a pending file (without the line end).
-std::string pendingLine(const TestRun& run);
