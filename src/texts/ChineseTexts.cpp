@@ -158,6 +158,16 @@ constexpr Entry kChinese[] = {
     {FirmwareFixes, "%1,错误修复%2次"},
     // Camera window.
     {NoCamera, "未找到摄像头：请连接摄像头后重新打开本窗口。"},
+    // Test results kept beside the results file.
+    {ResultsKeptAtExit,
+     "%1 个测试结果无法保存到 %2（%3）。这些结果已暂存于 %4，下次工作站或命令行工具打开结果文件时"
+     "自动保存。"},
+    {ResultsLostAtExit, "%1 个测试结果无法保存到 %2（%3），也无法暂存到 %4（%5）：这些结果已丢失。"},
+    {KeptResultsWrittenIn, "上次退出时暂存的 %1 个测试结果已保存到 %2。"},
+    {KeptResultsDamaged,
+     "暂存的测试结果文件 %1 无法完整读取（%2 行无法读取；%3）。该文件原样保留，请人工检查；"
+     "其中 %4 个可读结果已保存。"},
+    {KeptResultsLine, "第 %1 行：%2"},
 };
 
 } // namespace

@@ -161,6 +161,17 @@ constexpr Entry kEnglish[] = {
     {FirmwareFixes, "%1,FW bug fixed %2 times"},
     // Camera window.
     {NoCamera, "No camera found: connect a camera and open this window again."},
+    // Test results kept beside the results file.
+    {ResultsKeptAtExit,
+     "%1 test result(s) could not be saved to %2 (%3). They are kept in %4 and will be saved "
+     "the next time the station or the tool opens the results file."},
+    {ResultsLostAtExit, "%1 test result(s) could not be saved to %2 (%3) and could not be kept in %4 either "
+                        "(%5): they are lost."},
+    {KeptResultsWrittenIn, "%1 test result(s) kept at an earlier exit have been saved to %2."},
+    {KeptResultsDamaged, "The kept test results in %1 cannot all be read (%2 unreadable line(s); %3). The "
+                         "file is left as it is for a person to look at; the %4 readable result(s) in it are "
+                         "saved."},
+    {KeptResultsLine, "line %1: %2"},
 };
 
 } // namespace

@@ -152,6 +152,12 @@ enum class TextId {
     FirmwareFixes,
     // Camera window.
     NoCamera,
+    // Test results kept beside the results file when it could not take them before the end.
+    ResultsKeptAtExit,    // %1 count, %2 results file, %3 why, %4 pending file
+    ResultsLostAtExit,    // %1 count, %2 results file, %3 why, %4 pending file, %5 why not kept
+    KeptResultsWrittenIn, // %1 count, %2 results file
+    KeptResultsDamaged,   // %1 pending file, %2 unreadable lines, %3 the first, %4 readable runs
+    KeptResultsLine,      // %1 line number, %2 what is wrong with it
 
     Count // not a text: the number of ids
 };
