@@ -2,6 +2,7 @@
 
 #include "ResultsStore.h"
 
+#include <algorithm>
 #include <exception>
 #include <utility>
 #include <vector>
@@ -12,7 +13,7 @@ ResultsWriter::ResultsWriter(std::filesystem::path file, Callbacks callbacks, Op
 {
     opener_ = [this] {
         ResultsStore::Options storeOptions;
-        storeOptions.busyTimeout = options_.busyTimeout;
+        storeOptions.busyTimeout = busyBudget();
         return std::make_unique<ResultsStore>(file_, storeOptions);
     };
     thread_ = std::thread([this] { run(); });
@@ -77,11 +78,16 @@ void ResultsWriter::run()
     for (;;) {
         wake_.wait(lock, [this] { return stopping_ || !queue_.empty() || pendingCheck_; });
         const bool stopping = stopping_;
+        if (stopping)
+            lastAttemptEnds_ = std::chrono::steady_clock::now() + options_.busyTimeout;
         idle_ = false;
         const bool allWritten = writeWaiting(lock);
         idle_ = true;
         drained_.notify_all();
         if (!allWritten && !stopping) {
+            // A stop that came during this attempt makes it the last one: no second wait.
+            if (stopping_)
+                break;
             // Wait out the retry interval; a stop or retryNow() ends the wait early.
             wake_.wait_for(lock, options_.retryInterval, [this] { return stopping_ || retryRequested_; });
             retryRequested_ = false;
@@ -93,6 +99,15 @@ void ResultsWriter::run()
     if (!queue_.empty())
         keepWaiting(lock);
     store_.reset();
+}
+
+std::chrono::milliseconds ResultsWriter::busyBudget() const
+{
+    if (!lastAttemptEnds_)
+        return options_.busyTimeout;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*lastAttemptEnds_ -
+                                                                            std::chrono::steady_clock::now());
+    return std::max(left, std::chrono::milliseconds(0));
 }
 
 void ResultsWriter::keepWaiting(std::unique_lock<std::mutex>& lock)
@@ -136,6 +151,8 @@ bool ResultsWriter::writeWaiting(std::unique_lock<std::mutex>& lock)
         try {
             if (!store_)
                 store_ = opener_();
+            if (lastAttemptEnds_)
+                store_->database().setBusyTimeout(busyBudget());
             if (writingIn)
                 writtenIn = writeInPendingRuns(*store_, pendingFile_);
             else

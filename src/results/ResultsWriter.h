@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -74,6 +75,9 @@ private:
     // Writes in the pending file, then what waits; false after a failure (the run that failed
     // stays first in line).
     bool writeWaiting(std::unique_lock<std::mutex>& lock);
+    // How long the next statement may wait for another program's lock: the busy time-out, and
+    // in the last attempt what is left of it, so that a stop never waits longer.
+    std::chrono::milliseconds busyBudget() const;
     // After the last attempt: the runs still waiting go to the pending file.
     void keepWaiting(std::unique_lock<std::mutex>& lock);
 
@@ -94,5 +98,6 @@ private:
     std::string lastFailure_;
     bool idle_ = true;                    // false while the writer works through the queue and its callbacks
     std::unique_ptr<ResultsStore> store_; // used on the writer thread only
+    std::optional<std::chrono::steady_clock::time_point> lastAttemptEnds_; // writer thread only
     std::thread thread_;
 };

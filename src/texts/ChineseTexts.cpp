@@ -168,6 +168,8 @@ constexpr Entry kChinese[] = {
      "暂存的测试结果文件 %1 无法完整读取（%2 行无法读取；%3）。该文件原样保留，请人工检查；"
      "其中 %4 个可读结果已保存。"},
     {KeptResultsLine, "第 %1 行：%2"},
+    {KeptResultsNotYetIn,
+     "暂存于 %2 的 %1 个测试结果尚未保存到结果文件：下次启动工作站或执行 measure --record 时自动保存。"},
 };
 
 } // namespace

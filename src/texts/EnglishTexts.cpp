@@ -172,6 +172,9 @@ constexpr Entry kEnglish[] = {
                          "file is left as it is for a person to look at; the %4 readable result(s) in it are "
                          "saved."},
     {KeptResultsLine, "line %1: %2"},
+    {KeptResultsNotYetIn,
+     "%1 test result(s) kept in %2 are not in the results file yet: the next start of the "
+     "station or measure --record saves them."},
 };
 
 } // namespace

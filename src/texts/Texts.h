@@ -158,6 +158,7 @@ enum class TextId {
     KeptResultsWrittenIn, // %1 count, %2 results file
     KeptResultsDamaged,   // %1 pending file, %2 unreadable lines, %3 the first, %4 readable runs
     KeptResultsLine,      // %1 line number, %2 what is wrong with it
+    KeptResultsNotYetIn,  // %1 count, %2 pending file (said by a reader of the results file)
 
     Count // not a text: the number of ids
 };
