@@ -187,7 +187,9 @@ bool blank(std::string_view line)
 
 std::string pendingLine(const TestRun& run)
 {
-    return runJson(run).dump();
+    // A text that is not UTF-8 (a serial typed on the tool's command line, say) keeps its run:
+    // the bytes JSON cannot carry become U+FFFD instead of failing the whole run.
+    return runJson(run).dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
 PendingRead parsePendingRuns(const std::string& content)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -121,7 +122,11 @@ void ResultsWriter::keepWaiting(std::unique_lock<std::mutex>& lock)
     if (pendingFile_.empty())
         outcome.keepFailure = "no pending file for this writer";
     else
-        outcome.kept = appendPendingRuns(pendingFile_, runs, &outcome.keepFailure);
+        try {
+            outcome.kept = appendPendingRuns(pendingFile_, runs, &outcome.keepFailure);
+        } catch (const std::exception& error) {
+            outcome.keepFailure = error.what();
+        }
     lock.lock();
     if (outcome.kept)
         queue_.clear();
@@ -140,7 +145,8 @@ bool ResultsWriter::writeWaiting(std::unique_lock<std::mutex>& lock)
         if (!writingIn)
             next = queue_.front(); // copied out so that submit() never waits for the disk
         lock.unlock();
-        if (writingIn && !std::filesystem::exists(pendingFile_)) {
+        std::error_code noFile;
+        if (writingIn && !std::filesystem::exists(pendingFile_, noFile) && !noFile) {
             // Nothing kept: the results file is opened only when a run comes.
             lock.lock();
             pendingCheck_ = false;

@@ -45,6 +45,19 @@ TEST_F(PendingRunsTest, AKeptRunComesBackFigureForFigure)
     EXPECT_EQ(*store.run(sampleRun(8).id), sampleRun(8));
 }
 
+TEST_F(PendingRunsTest, ARunWithTextThatIsNotUtf8IsKeptAllTheSame)
+{
+    TestRun run = sampleRun(9);
+    run.boards[0].serial = "SN-\xff\xfe-1";
+    keep({run});
+    ResultsStore store(file());
+    EXPECT_EQ(writeInPendingRuns(store, pending()).writtenIn, 1U);
+    const auto stored = store.run(run.id);
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_EQ(stored->boards[0].serial, "SN-\xef\xbf\xbd\xef\xbf\xbd-1") << "the odd bytes become U+FFFD";
+    EXPECT_EQ(stored->boards[1], run.boards[1]);
+}
+
 TEST_F(PendingRunsTest, ARunTheResultsFileAlreadyHoldsIsNotWrittenTwice)
 {
     // A crash after the commit of run 1 and before the pending file was removed.
