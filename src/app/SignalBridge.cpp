@@ -1,6 +1,9 @@
 #include "SignalBridge.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QSocketNotifier>
+#include <QWidget>
 
 #include <csignal>
 #include <sys/socket.h>
@@ -38,4 +41,25 @@ void SignalBridge::handle(int)
 {
     const char byte = 1;
     [[maybe_unused]] const auto written = ::write(fds[0], &byte, 1);
+}
+
+void closeOnTermination(const SignalBridge& bridge, QWidget& window)
+{
+    QObject::connect(&bridge, &SignalBridge::terminationRequested, &window, [&window] {
+        // A modal dialog waiting for the operator runs its own event loop, and one without a
+        // parent is not hidden with the window: the program would go on until someone answered
+        // it. Dismiss every one (innermost first), then close the window once their loops have
+        // returned, so the close sequence runs from the program's own loop.
+        for (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr;) {
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+            else
+                modal->close();
+            if (QApplication::activeModalWidget() == modal)
+                modal->hide(); // refused to close
+            QWidget* next = QApplication::activeModalWidget();
+            modal = next != modal ? next : nullptr; // never spin on one that stays
+        }
+        QMetaObject::invokeMethod(&window, &QWidget::close, Qt::QueuedConnection);
+    });
 }

@@ -96,7 +96,7 @@ int main(int argc, char** argv)
                 window.deviceChanged(event == SimBus::Event::Arrival, path);
             });
         SignalBridge termination;
-        QObject::connect(&termination, &SignalBridge::terminationRequested, &window, &QWidget::close);
+        closeOnTermination(termination, window);
 
         // Without a window manager showMaximized() has no effect: fill the screen first.
         if (const QScreen* screen = QApplication::primaryScreen())

@@ -1,9 +1,12 @@
 #include "Bmp24.h"
 
-#include <QSaveFile>
+#include "persistence/AtomicFile.h"
+
+#include <QFile>
 
 #include <algorithm>
 #include <limits>
+#include <string_view>
 
 namespace camera {
 namespace {
@@ -85,14 +88,9 @@ bool writeBmp24(const QString& path, const QImage& image)
     const QByteArray bytes = bmp24File(image);
     if (bytes.isEmpty())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    // Whole or not at all, and synced with its folder, like every other file the station writes.
+    return atomicfile::write(QFile::encodeName(path).toStdString(),
+                             std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 } // namespace camera

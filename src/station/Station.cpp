@@ -88,7 +88,7 @@ void Station::initialise()
     view.setCaption(connectedCaption(ctx_.setup.global().englishUi()));
     view.showProgress(true);
     view.setProgressPosition(0);
-    launchStartup(false);
+    launchStartup(Opening::AlreadyOpen);
 }
 
 void Station::onArrival(const std::string& /*path*/)
@@ -107,7 +107,7 @@ void Station::onArrival(const std::string& /*path*/)
             return;
         }
     }
-    launchStartup(true);
+    launchStartup(Opening::Open);
 }
 
 void Station::onRemoval(const std::string& path)
@@ -118,7 +118,7 @@ void Station::onRemoval(const std::string& path)
         // The head that could not be opened may be the one that went: look again, so the
         // window does not go on explaining a head that is no longer there.
         if (notAccessibleShown_)
-            launchStartup(true);
+            launchStartup(Opening::Open);
         return;
     }
     if (!headUp_ && activeStartups_ == 0)
@@ -131,15 +131,38 @@ void Station::onRemoval(const std::string& path)
 
 void Station::disconnectTimerFired()
 {
-    // Held while the disconnected state is applied, so a start-up that opens the head meanwhile
-    // comes strictly after it.
-    std::lock_guard lock(stateMutex_);
-    if (closed_ || headUp_ || connectGeneration_ != removalGeneration_)
-        return;
+    bool silent = false;
+    {
+        // Held while the disconnected state is applied, so a start-up that opens the head
+        // meanwhile comes strictly after it.
+        std::lock_guard lock(stateMutex_);
+        if (closed_ || headUp_ || connectGeneration_ != removalGeneration_)
+            return;
+        // Still on the bus: the head stopped answering (hung, or still booting) rather than left.
+        silent = !ctx_.flags.stopping() && headStillPresent();
+        showDisconnected();
+        if (silent)
+            showHeadSilent();
+    }
+    // No arrival will come for a head that never left: try it again. A failed try loses the head
+    // again and so comes back here after the delay; an answer connects it as a new arrival would.
+    if (silent)
+        launchStartup(Opening::OpenSilent);
+}
+
+void Station::showDisconnected()
+{
     ctx_.view.setCaption(text::kRemoved);
     ctx_.view.showProgress(false);
     showDisconnectedPanes();
     ctx_.view.setTopMenusEnabled(false);
+}
+
+void Station::showHeadSilent()
+{
+    const std::string label = texts::text(texts::TextId::HeadSilent, ctx_.setup.global().englishUi());
+    ctx_.view.setCaption(label);
+    ctx_.view.updatePane(0, PaneUpdate::make(label, kWhite, kRed, 1, std::nullopt));
 }
 
 void Station::showDisconnectedPanes()
@@ -181,8 +204,9 @@ void Station::close()
 
 // ---- workers -------------------------------------------------------------------------------
 
-void Station::launchStartup(bool openFirst)
+void Station::launchStartup(Opening opening)
 {
+    const bool openFirst = opening != Opening::AlreadyOpen;
     auto token = std::make_shared<std::atomic<bool>>(false);
     {
         std::lock_guard lock(stateMutex_);
@@ -197,11 +221,11 @@ void Station::launchStartup(bool openFirst)
     ++activeStartups_;
     std::lock_guard lock(threadsMutex_);
     std::thread previous = std::move(startup_);
-    startup_ = std::thread([this, token, openFirst, previous = std::move(previous)]() mutable {
+    startup_ = std::thread([this, token, opening, previous = std::move(previous)]() mutable {
         if (previous.joinable())
             previous.join();
         joinPreviousLoop();
-        startupWorker(token, openFirst);
+        startupWorker(token, opening);
         --activeStartups_;
     });
 }
@@ -276,16 +300,28 @@ void Station::showHeadNotAccessible(int error)
         view.postMessage(StationMessage::make(message, std::nullopt, MessageIcon::Warning));
 }
 
-void Station::startupWorker(const Token& token, bool openFirst)
+void Station::startupWorker(const Token& token, Opening opening)
 {
     // Closing, or a newer connection, cuts the exchange in progress short.
     const CUSBChannel::CancelScope cancel([this, token] { return cancelled(token); });
     StationView& view = ctx_.view;
-    if (openFirst) {
-        if (!openHead(token))
+    if (opening != Opening::AlreadyOpen) {
+        if (!openHead(token)) {
+            // The silent head went away between two tries: show it gone, unless another
+            // start-up took over or the window explains a head it cannot open.
+            std::lock_guard lock(stateMutex_);
+            if (opening == Opening::OpenSilent && !cancelled(token) && !headUp_ && !notAccessibleShown_)
+                showDisconnected();
             return;
+        }
         view.cancelDisconnectTimer();
-        ctx_.ops.readGlobalSettings();
+        const bool answered = ctx_.ops.readGlobalSettings();
+        if (opening == Opening::OpenSilent && !answered) {
+            // Still silent: the window keeps saying so, and the next try comes after the delay.
+            if (!cancelled(token))
+                markHeadLost();
+            return;
+        }
         view.setCaption(connectedCaption(ctx_.setup.global().englishUi()));
         view.showProgress(true);
         view.setTopMenusEnabled(true);

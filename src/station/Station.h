@@ -36,8 +36,9 @@ public:
     void onArrival(const std::string& path);
     void onRemoval(const std::string& path);
 
-    // GUI. The delay after a removal has passed: show the disconnected state unless the head has
-    // been opened again since.
+    // GUI. The delay after a removal or a lost head has passed: show the disconnected state unless
+    // the head has been opened again since. A head still on the bus that stopped answering is shown
+    // as not answering instead, and the start-up is tried again.
     void disconnectTimerFired();
 
     // The connection set-up; on the start-up worker, or on the GUI thread for a language switch.
@@ -67,8 +68,16 @@ public:
 private:
     using Token = std::shared_ptr<std::atomic<bool>>;
 
-    void launchStartup(bool openFirst);
-    void startupWorker(const Token& token, bool openFirst);
+    // How a start-up begins: with the head already open (the window's first start), by opening
+    // it (a head arrived), or by opening again a head that stays on the bus without answering;
+    // that one shows nothing of a connection until the head answers.
+    enum class Opening { AlreadyOpen, Open, OpenSilent };
+    void launchStartup(Opening opening);
+    void startupWorker(const Token& token, Opening opening);
+    // The state of a head that is gone: caption, panes, no progress, greyed menus.
+    void showDisconnected();
+    // Caption and pane 0 tell that the head is on the bus but does not answer.
+    void showHeadSilent();
     // Opens the head for a start-up; when a head is listed but cannot be opened, says so.
     bool openHead(const Token& token);
     // Caption and pane 0 tell that the head is present but cannot be opened (errno `error`) and

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace {
@@ -92,6 +93,28 @@ struct ImageCase {
 
 class Bmp24Image : public ::testing::TestWithParam<ImageCase> {};
 
+std::string formatName(QImage::Format format)
+{
+    switch (format) {
+    case QImage::Format_RGB32:
+        return "RGB32";
+    case QImage::Format_RGB888:
+        return "RGB888";
+    case QImage::Format_BGR888:
+        return "BGR888";
+    case QImage::Format_ARGB32:
+        return "ARGB32";
+    case QImage::Format_RGBA8888:
+        return "RGBA8888";
+    case QImage::Format_ARGB32_Premultiplied:
+        return "ARGB32Premultiplied";
+    case QImage::Format_RGBX8888:
+        return "RGBX8888";
+    default:
+        return "Format" + std::to_string(static_cast<int>(format));
+    }
+}
+
 TEST_P(Bmp24Image, RowsBottomUpInBgrPaddedToFourBytes)
 {
     const auto [width, height, format] = GetParam();
@@ -115,7 +138,11 @@ INSTANTIATE_TEST_SUITE_P(Formats, Bmp24Image,
                                            ImageCase{5, 4, QImage::Format_ARGB32},
                                            ImageCase{7, 3, QImage::Format_RGBA8888},
                                            ImageCase{4, 4, QImage::Format_ARGB32_Premultiplied},
-                                           ImageCase{6, 5, QImage::Format_RGBX8888}));
+                                           ImageCase{6, 5, QImage::Format_RGBX8888}),
+                         [](const ::testing::TestParamInfo<ImageCase>& c) {
+                             return std::to_string(c.param.width) + "x" + std::to_string(c.param.height) +
+                                    formatName(c.param.format);
+                         });
 
 // Raw frames as cameras deliver them, 4 bytes a pixel in the byte order the format names.
 struct FrameCase {
@@ -155,7 +182,13 @@ INSTANTIATE_TEST_SUITE_P(PixelFormats, Bmp24Frame,
                                            FrameCase{QVideoFrameFormat::Format_BGRX8888, 2, 1, 0},
                                            FrameCase{QVideoFrameFormat::Format_BGRA8888, 2, 1, 0},
                                            FrameCase{QVideoFrameFormat::Format_RGBX8888, 0, 1, 2},
-                                           FrameCase{QVideoFrameFormat::Format_XBGR8888, 3, 2, 1}));
+                                           FrameCase{QVideoFrameFormat::Format_XBGR8888, 3, 2, 1}),
+                         [](const ::testing::TestParamInfo<FrameCase>& c) {
+                             // "Format_XRGB8888" -> "XRGB8888"
+                             return QVideoFrameFormat::pixelFormatToString(c.param.format)
+                                 .remove(QStringLiteral("Format_"))
+                                 .toStdString();
+                         });
 
 // A YUV frame of one grey level (no colour difference) becomes that grey in every channel.
 TEST(Bmp24, YuvFrameOfFullWhiteBecomesWhite)

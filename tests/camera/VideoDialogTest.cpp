@@ -141,7 +141,11 @@ INSTANTIATE_TEST_SUITE_P(Sizes, PreviewArea,
                                            SizeCase{{1000, 700}, {20, 75, 970, 615}},
                                            SizeCase{{460, 200}, {20, 75, 430, 115}},
                                            SizeCase{{25, 80}, {20, 75, 0, 0}},
-                                           SizeCase{{0, 0}, {20, 75, 0, 0}}));
+                                           SizeCase{{0, 0}, {20, 75, 0, 0}}),
+                         [](const ::testing::TestParamInfo<SizeCase>& c) {
+                             return "Client" + std::to_string(c.param.client.width()) + "x" +
+                                    std::to_string(c.param.client.height());
+                         });
 
 TEST(VideoDialog, PreviewAreaFollowsResizing)
 {

@@ -1,9 +1,12 @@
 // Reading and writing the values of the configuration file.
 #include "ConfigValues.h"
 
+#include "support/CaseName.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 #include <string>
 
 namespace {
@@ -36,7 +39,8 @@ INSTANTIATE_TEST_SUITE_P(
                     IntegerCase{"- 3", 0, 0, 0},
                     // far beyond 64 bits: saturated for range checks, low bits still exact
                     IntegerCase{"100000000000000000000", INT64_MAX, 0x00, 0x0000},
-                    IntegerCase{"-99999999999999999999999", INT64_MIN, 0x01, 0x0001}));
+                    IntegerCase{"-99999999999999999999999", INT64_MIN, 0x01, 0x0001}),
+    [](const testing::TestParamInfo<IntegerCase>& c) { return caseNameFromText(c.param.text); });
 
 TEST(IntegerParsing, LowBitsOfHugeNumbersAreExact)
 {
@@ -69,7 +73,10 @@ INSTANTIATE_TEST_SUITE_P(Texts, ListParsing,
                                          ListCase{"5", {5}} /* one number without a comma is one value */,
                                          ListCase{" 42 ", {42}}, ListCase{"abc", {}}, ListCase{"1,2", {1, 2}},
                                          ListCase{"1,,2", {1, 0, 2}}, ListCase{"1,", {1, 0}},
-                                         ListCase{",", {0, 0}}, ListCase{"7,x,9", {7, 0, 9}}));
+                                         ListCase{",", {0, 0}}, ListCase{"7,x,9", {7, 0, 9}}),
+                         [](const testing::TestParamInfo<ListCase>& c) {
+                             return caseNameFromText(c.param.text);
+                         });
 
 TEST(ListParsing, LongListsAreReadWhole)
 {
@@ -98,7 +105,10 @@ INSTANTIATE_TEST_SUITE_P(Texts, ColorParsing,
                          testing::Values(ColorCase{"010,020,030", Rgbx{10, 20, 30, 0}},
                                          ColorCase{"255,0,0,7", std::nullopt},
                                          ColorCase{"300,0,0", Rgbx{44, 0, 0, 0}},
-                                         ColorCase{"1,2", std::nullopt}, ColorCase{"", std::nullopt}));
+                                         ColorCase{"1,2", std::nullopt}, ColorCase{"", std::nullopt}),
+                         [](const testing::TestParamInfo<ColorCase>& c) {
+                             return caseNameFromText(c.param.text);
+                         });
 
 TEST(AddressList, TakenOnlyWithEightValues)
 {
@@ -125,7 +135,14 @@ INSTANTIATE_TEST_SUITE_P(Values, RealFormatting,
                                          RealCase{0.0, "0"}, RealCase{1.0, "1"}, RealCase{0.00001, "1e-05"},
                                          RealCase{1234567.0, "1.23457e+06"},
                                          RealCase{std::numeric_limits<double>::infinity(), "0"},
-                                         RealCase{std::numeric_limits<double>::quiet_NaN(), "0"}));
+                                         RealCase{std::numeric_limits<double>::quiet_NaN(), "0"}),
+                         [](const testing::TestParamInfo<RealCase>& c) -> std::string {
+                             if (std::isnan(c.param.value))
+                                 return "NaN";
+                             if (std::isinf(c.param.value))
+                                 return "Infinity";
+                             return caseNameFromText(c.param.text);
+                         });
 
 TEST(RealParsing, DecimalNumbersAndJunk)
 {

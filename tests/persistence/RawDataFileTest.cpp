@@ -2,6 +2,7 @@
 #include "RawDataFile.h"
 
 #include "TempDir.h"
+#include "support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -78,7 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
                     ParseCase{"3,1,5,6", {partial(3, true, {5, 6})}},             // short line: rest 0
                     ParseCase{"3,2,70000", {partial(3, true, {70000 & 0xFFFF})}}, // 16 bits kept
                     ParseCase{"1,0\n\n2,0\n", {partial(2, false, {}), partial(1, false, {})}},
-                    ParseCase{"x,y,-1", {partial(0, false, {65535})}}));
+                    ParseCase{"x,y,-1", {partial(0, false, {65535})}}),
+    [](const testing::TestParamInfo<ParseCase>& c) { return caseNameFromText(c.param.text); });
 
 // Every channel of the board is written and read back: a 64-channel board's samples keep
 // channels 32..63 (they came back as 0 and Baseline then stored references of 0). Boards of up

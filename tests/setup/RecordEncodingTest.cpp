@@ -5,6 +5,7 @@
 #include "Channels.h"
 #include "DeviceType.h"
 #include "GlobalSettings.h"
+#include "support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -202,6 +203,9 @@ INSTANTIATE_TEST_SUITE_P(Types, DeviceTypeRule,
                          testing::Values(TypeCase{"TRIVELLAV2", true}, TypeCase{"trivellav2", true},
                                          TypeCase{"TrivellaV2.1", true}, TypeCase{"TRIVELLAV2X", false},
                                          TypeCase{"TRIVELLAV2.10", false}, TypeCase{"TRIVELLA", false},
-                                         TypeCase{"", false}));
+                                         TypeCase{"", false}),
+                         [](const testing::TestParamInfo<TypeCase>& c) {
+                             return caseNameFromText(c.param.text);
+                         });
 
 } // namespace

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 using namespace std::chrono_literals;
 using station::AcquisitionLoop;
 namespace text = station::text;
@@ -29,15 +32,21 @@ TEST_P(ResultSignal, BuzzerAndLampsFollowFailCount)
 }
 
 INSTANTIATE_TEST_SUITE_P(Station, ResultSignal,
-                         ::testing::Values(SignalCase{0x00, 3, 0, 0, 0},     // nothing enabled
-                                           SignalCase{0x01, 3, 3, 0, 0},     // buzzer plain: the count
-                                           SignalCase{0x03, 3, 0, 0, 0},     // buzzer inverted, failing
-                                           SignalCase{0x03, 0, 1, 0, 0},     // buzzer inverted, passing
-                                           SignalCase{0x04, 0, 0, 0, 1},     // lamps plain, passing
-                                           SignalCase{0x04, 2, 0, 2, 0},     // lamps plain, failing
-                                           SignalCase{0x0C, 0, 0, 1, 0},     // lamps inverted, passing
-                                           SignalCase{0x0C, 2, 0, 0, 2},     // lamps inverted, failing
-                                           SignalCase{0x05, 256, 0, 0, 0})); // kept to 8 bits
+                         ::testing::Values(SignalCase{0x00, 3, 0, 0, 0},    // nothing enabled
+                                           SignalCase{0x01, 3, 3, 0, 0},    // buzzer plain: the count
+                                           SignalCase{0x03, 3, 0, 0, 0},    // buzzer inverted, failing
+                                           SignalCase{0x03, 0, 1, 0, 0},    // buzzer inverted, passing
+                                           SignalCase{0x04, 0, 0, 0, 1},    // lamps plain, passing
+                                           SignalCase{0x04, 2, 0, 2, 0},    // lamps plain, failing
+                                           SignalCase{0x0C, 0, 0, 1, 0},    // lamps inverted, passing
+                                           SignalCase{0x0C, 2, 0, 0, 2},    // lamps inverted, failing
+                                           SignalCase{0x05, 256, 0, 0, 0}), // kept to 8 bits
+                         [](const ::testing::TestParamInfo<SignalCase>& c) {
+                             char flags[4];
+                             std::snprintf(flags, sizeof flags, "%02X", c.param.outputFlags);
+                             return "Flags" + std::string(flags) + "Fails" +
+                                    std::to_string(c.param.failCount);
+                         });
 
 TEST(Acquisition, EveryCycleSignalsTheResultOnTheHead)
 {
@@ -160,7 +169,11 @@ TEST_P(RefusedGrid, StartsNoLoopAndLightsTheFailLamp)
 
 INSTANTIATE_TEST_SUITE_P(Station, RefusedGrid,
                          ::testing::Values(RefusedGridCase{5, 2}, RefusedGridCase{2, 9},
-                                           RefusedGridCase{10, 1}));
+                                           RefusedGridCase{10, 1}),
+                         [](const ::testing::TestParamInfo<RefusedGridCase>& c) {
+                             return "Rows" + std::to_string(c.param.rows) + "Cols" +
+                                    std::to_string(c.param.cols);
+                         });
 
 TEST(BoardLoading, AHeadThatStopsAnsweringIsTreatedAsGone)
 {

@@ -1,8 +1,10 @@
 // The program's command line and its single-instance lock.
 #include "CommandLine.h"
 #include "SingleInstance.h"
+#include "support/CaseName.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -44,7 +46,17 @@ INSTANTIATE_TEST_SUITE_P(
                       CommandLineCase{{"--simulate=4x4x"}, false, false, 0, 0, 0, ""},
                       CommandLineCase{{"--simulate=0x4x8"}, false, false, 0, 0, 0, ""},
                       CommandLineCase{{"--trace"}, false, false, 0, 0, 0, ""},
-                      CommandLineCase{{"--bogus"}, false, false, 0, 0, 0, ""}));
+                      CommandLineCase{{"--bogus"}, false, false, 0, 0, 0, ""}),
+    [](const ::testing::TestParamInfo<CommandLineCase>& c) {
+        // "--simulate=1x3x8 --trace t.log" -> "simulate_1x3x8_trace_tDotlog"
+        if (c.param.args.isEmpty())
+            return std::string("NoOptions");
+        QStringList words;
+        for (QString arg : c.param.args)
+            words << arg.remove(QRegularExpression(QStringLiteral("^-+")))
+                         .replace(QLatin1Char('='), QLatin1Char(' '));
+        return caseNameFromText(words.join(QLatin1Char(' ')).toStdString());
+    });
 
 // The program's answers to --help, --version and an option it does not know, run as a process
 // without a display.

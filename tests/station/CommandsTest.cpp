@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 using namespace std::chrono_literals;
 using station::BoardCommands;
 using station::MeasureItem;
@@ -18,6 +21,14 @@ struct GateCase {
 };
 
 class FirmwareGate : public ::testing::TestWithParam<GateCase> {};
+
+std::string gateCaseName(const ::testing::TestParamInfo<GateCase>& c)
+{
+    static const char* const kFields[] = {"Gain", "Current", "Discharge", "Delay"};
+    char version[8];
+    std::snprintf(version, sizeof version, "%04X", c.param.version);
+    return std::string(kFields[c.param.field]) + "Firmware" + version;
+}
 
 TEST_P(FirmwareGate, OldBoardFirmwareRefusesTheCommand)
 {
@@ -40,7 +51,8 @@ INSTANTIATE_TEST_SUITE_P(Station, FirmwareGate,
                                            GateCase{MeasureItem::Discharge, 0x010F, "Ver1.0F", "Ver1.10"},
                                            GateCase{MeasureItem::Discharge, 0x0110, nullptr, nullptr},
                                            GateCase{MeasureItem::Delay, 0x0108, "Ver1.08", "Ver1.10"},
-                                           GateCase{MeasureItem::Delay, 0x0110, nullptr, nullptr}));
+                                           GateCase{MeasureItem::Delay, 0x0110, nullptr, nullptr}),
+                         gateCaseName);
 
 TEST(BoardCommandsTest, MeasureItemsMapTheirIds)
 {

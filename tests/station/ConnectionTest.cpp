@@ -1,6 +1,7 @@
 // Start-up, connection, removal and close of the station against the simulated head.
 #include "StationRig.h"
 #include "station/StationTexts.h"
+#include "support/CaseName.h"
 #include "texts/Texts.h"
 
 #include <gtest/gtest.h>
@@ -189,7 +190,12 @@ INSTANTIATE_TEST_SUITE_P(Station, HeadChecks,
                                            HeadCheckCase{"TRIVELLAV2X", 0x0110,
                                                          texts::text(texts::TextId::UnsupportedType, false)},
                                            HeadCheckCase{"TRIVELLAV2", 0x0055,
-                                                         texts::text(texts::TextId::OldFirmware, false)}));
+                                                         texts::text(texts::TextId::OldFirmware, false)}),
+                         [](const ::testing::TestParamInfo<HeadCheckCase>& c) {
+                             char firmware[8];
+                             std::snprintf(firmware, sizeof firmware, "%04X", c.param.firmware);
+                             return caseNameFromText(c.param.type) + "Firmware" + firmware;
+                         });
 
 TEST(Connection, RemovalShowsDisconnectedOnlyAfterTheDelay)
 {

@@ -152,6 +152,47 @@ TEST(SilentHead, TheWindowSaysSoAndTestingGoesOnWhenItAnswersAgain)
     EXPECT_TRUE(rig.station.loopRunning());
 }
 
+// A head that stays on the bus but does not answer while the station connects to it (still
+// booting, or hung) is not shown as gone: the window says it does not answer, and the station
+// connects as soon as it answers again, without anyone plugging it in again.
+TEST(SilentHead, AtStartUpTheWindowSaysSoAndConnectsWhenItAnswers)
+{
+    StationRig rig;
+    rig.channel.setReplyTimeout(200ms);
+    rig.head->setNoReply(true);
+    rig.station.initialise();
+    ASSERT_TRUE(rig.pump([&] { return rig.view.caption() == kSilentChinese; }, 10s)) << rig.view.caption();
+    EXPECT_EQ(rig.view.pane(0).label, kSilentChinese);
+    EXPECT_FALSE(rig.station.loopRunning());
+
+    rig.head->setNoReply(false);
+    ASSERT_TRUE(rig.pump([&] { return rig.station.loopRunning(); }, 15s));
+    ASSERT_TRUE(rig.pump(
+        [&] {
+            return rig.view.caption() == std::string(texts::text(texts::TextId::ConnectedCaption, false)) &&
+                   rig.view.pane(0).label == std::string(texts::text(texts::TextId::PaneConnected, false));
+        },
+        5s))
+        << rig.view.caption();
+    EXPECT_EQ(rig.setup.grid().get(), (std::pair{2, 2}));
+}
+
+// A head that goes away while silent is shown as gone, not as silent, and nothing retries it.
+TEST(SilentHead, UnpluggedWhileSilentItIsShownAsGone)
+{
+    StationRig rig;
+    rig.channel.setReplyTimeout(200ms);
+    rig.head->setNoReply(true);
+    rig.station.initialise();
+    ASSERT_TRUE(rig.pump([&] { return rig.view.caption() == kSilentChinese; }, 10s));
+    rig.head->unplug();
+    ASSERT_TRUE(rig.pump([&] { return rig.view.caption() == text::kRemoved; }, 10s)) << rig.view.caption();
+    EXPECT_EQ(rig.view.pane(0).label, std::string(texts::text(texts::TextId::PaneDisconnected, false)));
+    rig.idle(1500ms);
+    EXPECT_EQ(rig.view.caption(), text::kRemoved);
+    EXPECT_FALSE(rig.station.loopRunning());
+}
+
 // ---- close and notifications never wait out time-outs ----------------------------------------
 
 struct CloseCase {

@@ -6,6 +6,7 @@
 #include "station/CommandIds.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QPointer>
 #include <QTimer>
 
@@ -33,8 +34,13 @@ struct CloseCase {
     std::string name;
     int cameraWindows;
     bool bySignal; // SIGTERM, as a service manager stops the station; else the window's close
+    // The close comes while a modal dialog waits for the operator: none, one of the window, or
+    // one without a parent (as messages shown before or beside the window are).
+    enum class Dialog { None, OfTheWindow, Parentless } modalDialog;
     friend void PrintTo(const CloseCase& c, std::ostream* os) { *os << c.name; }
 };
+
+constexpr auto kNoDialog = CloseCase::Dialog::None;
 
 class ClosingTheMainWindow : public ::testing::TestWithParam<CloseCase> {};
 
@@ -43,7 +49,7 @@ TEST_P(ClosingTheMainWindow, EndsTheEventLoopAndClosesEveryCameraWindow)
     const CloseCase& c = GetParam();
     WindowRig rig(false);
     SignalBridge termination;
-    QObject::connect(&termination, &SignalBridge::terminationRequested, &rig.window, &QWidget::close);
+    closeOnTermination(termination, rig.window);
     for (int i = 0; i < c.cameraWindows; ++i)
         rig.window.runCommand(station::cmd::kCamera);
     const QList<CVideoDialog*> cameras = openCameraWindows();
@@ -52,11 +58,22 @@ TEST_P(ClosingTheMainWindow, EndsTheEventLoopAndClosesEveryCameraWindow)
 
     QTimer trigger; // the close comes from inside the running event loop, as in the program
     trigger.setSingleShot(true);
+    bool dialogReturned = false;
     QObject::connect(&trigger, &QTimer::timeout, [&] {
-        if (c.bySignal)
-            std::raise(SIGTERM);
-        else
-            rig.window.close();
+        const auto close = [&] {
+            if (c.bySignal)
+                std::raise(SIGTERM);
+            else
+                rig.window.close();
+        };
+        if (c.modalDialog == CloseCase::Dialog::None) {
+            close();
+            return;
+        }
+        QDialog dialog(c.modalDialog == CloseCase::Dialog::OfTheWindow ? &rig.window : nullptr);
+        QTimer::singleShot(0, &dialog, close);
+        dialog.exec();
+        dialogReturned = true;
     });
     trigger.start(0);
     QTimer watchdog;
@@ -67,6 +84,7 @@ TEST_P(ClosingTheMainWindow, EndsTheEventLoopAndClosesEveryCameraWindow)
     watchdog.stop();
 
     EXPECT_EQ(code, 0) << "the event loop was still running 5 s after the close";
+    EXPECT_EQ(dialogReturned, c.modalDialog != CloseCase::Dialog::None);
     EXPECT_FALSE(rig.window.isVisible());
     EXPECT_TRUE(openCameraWindows().isEmpty());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -78,10 +96,14 @@ TEST_P(ClosingTheMainWindow, EndsTheEventLoopAndClosesEveryCameraWindow)
 }
 
 INSTANTIATE_TEST_SUITE_P(Window, ClosingTheMainWindow,
-                         ::testing::Values(CloseCase{"WithoutOtherWindows", 0, false},
-                                           CloseCase{"WithACameraWindow", 1, false},
-                                           CloseCase{"WithTwoCameraWindows", 2, false},
-                                           CloseCase{"BySigtermWithACameraWindow", 1, true}),
+                         ::testing::Values(CloseCase{"WithoutOtherWindows", 0, false, kNoDialog},
+                                           CloseCase{"WithACameraWindow", 1, false, kNoDialog},
+                                           CloseCase{"WithTwoCameraWindows", 2, false, kNoDialog},
+                                           CloseCase{"BySigtermWithACameraWindow", 1, true, kNoDialog},
+                                           CloseCase{"BySigtermWithADialogOfTheWindowOpen", 1, true,
+                                                     CloseCase::Dialog::OfTheWindow},
+                                           CloseCase{"BySigtermWithAParentlessDialogOpen", 1, true,
+                                                     CloseCase::Dialog::Parentless}),
                          [](const auto& param) { return param.param.name; });
 
 } // namespace

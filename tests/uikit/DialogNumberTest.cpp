@@ -1,6 +1,8 @@
 // How typed numbers are read and cut to their field.
 #include "uikit/DialogNumber.h"
 
+#include "support/CaseName.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -28,6 +30,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, DialogNumber,
                                            NumberCase{"12abc", 12, 12, 12}, NumberCase{"  7", 7, 7, 7},
                                            NumberCase{"300", 300, 44, 300}, NumberCase{"-1", -1, 255, 65535},
                                            NumberCase{"+5", 5, 5, 5}, NumberCase{"65536", 65536, 0, 0},
-                                           NumberCase{"1 2", 1, 1, 1}, NumberCase{"- 3", 0, 0, 0}));
+                                           NumberCase{"1 2", 1, 1, 1}, NumberCase{"- 3", 0, 0, 0}),
+                         [](const ::testing::TestParamInfo<NumberCase>& c) {
+                             return caseNameFromText(c.param.text);
+                         });
 
 } // namespace

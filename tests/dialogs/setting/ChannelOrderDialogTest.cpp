@@ -1,6 +1,7 @@
 // The custom channel order in the baseline dialog: how it is shown when the dialog opens and what
 // OK stores on the head and in the main grid's order for the position.
 #include "SettingDialogFixture.h"
+#include "support/CaseName.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -131,7 +132,10 @@ INSTANTIATE_TEST_SUITE_P(
                       // the last entry of a single character is dropped: too few entries
                       OrderCase{true, "00,01,02,3", 1, true, kUnchanged},
                       // off: the identity, whatever the text holds
-                      OrderCase{false, "junk", 0, false, {0, 1, 2, 3, 4, 5}}));
+                      OrderCase{false, "junk", 0, false, {0, 1, 2, 3, 4, 5}}),
+    [](const ::testing::TestParamInfo<OrderCase>& c) {
+        return (c.param.customOrder ? "" : "Off_") + caseNameFromText(c.param.text.toStdString());
+    });
 
 TEST_F(ChannelOrderDialog, GridDrawsChannelThreeFirstAfterTheReversedOrder)
 {

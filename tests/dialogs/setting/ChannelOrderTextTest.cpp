@@ -1,5 +1,7 @@
 #include "dialogs/setting/ChannelOrderText.h"
 
+#include "support/CaseName.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -48,7 +50,11 @@ INSTANTIATE_TEST_SUITE_P(
                       // negative numbers arrive as large bytes, signs are read
                       EntriesCase{"-1,+2", {255, 2}}, EntriesCase{"", {}}, EntriesCase{"7", {}},
                       // no comma at all: taken as it is
-                      EntriesCase{"010203", {10, 203}}));
+                      EntriesCase{"010203", {10, 203}}),
+    // the table holds one text twice, so the index keeps the names apart
+    [](const ::testing::TestParamInfo<EntriesCase>& c) {
+        return caseNameFromText(c.param.text) + "_" + std::to_string(c.index);
+    });
 
 TEST(OrderTextEntries, OnlyTheFirst254BytesAreRead)
 {
@@ -92,6 +98,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseCase{"-1,01,02,00", 4, 1, false, {}}, ParseCase{"1,2,3", 4, 0, true, {}},
                       ParseCase{"00,01,02,3", 4, 0, true, {}},
                       // entries past n are not looked at
-                      ParseCase{"01,00,63", 2, 0, false, {1, 0}}, ParseCase{"", 0, 0, false, {}}));
+                      ParseCase{"01,00,63", 2, 0, false, {1, 0}}, ParseCase{"", 0, 0, false, {}}),
+    [](const ::testing::TestParamInfo<ParseCase>& c) {
+        return caseNameFromText(c.param.text) + "_" + std::to_string(c.param.n) + "Channels";
+    });
 
 } // namespace

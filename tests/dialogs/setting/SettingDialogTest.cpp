@@ -3,6 +3,7 @@
 #include "SettingDialogFixture.h"
 #include "dialogs/setting/SampleList.h"
 #include "display/CColorBar.h"
+#include "support/CaseName.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -97,7 +98,15 @@ INSTANTIATE_TEST_SUITE_P(Cases, SettingThresholds,
                          ::testing::Values(ThresholdCase{1000, true, "10", "0", "0", 900, 1100},
                                            ThresholdCase{1003, true, "10", "0", "0", 902, 1103},
                                            ThresholdCase{1000, false, "0", "12", " 0 ", 1000, 1012},
-                                           ThresholdCase{10, false, "0", "65525", "7", 3, 65535}));
+                                           ThresholdCase{10, false, "0", "65525", "7", 3, 65535}),
+                         [](const ::testing::TestParamInfo<ThresholdCase>& c) {
+                             const std::string reference = "Reference" + std::to_string(c.param.reference);
+                             if (c.param.byPercentage)
+                                 return reference + "Percent" +
+                                        caseNameFromText(c.param.percentage.toStdString());
+                             return reference + "High" + caseNameFromText(c.param.allowedHigh.toStdString()) +
+                                    "Low" + caseNameFromText(c.param.allowedLow.toStdString());
+                         });
 
 // A typo or a parameter that would leave 0..65535 (the head would wrap it into a channel that
 // always fails or always passes) is refused by Baseline and by OK with a message naming the field

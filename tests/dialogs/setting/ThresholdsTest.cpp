@@ -1,6 +1,7 @@
 #include "dialogs/setting/Thresholds.h"
 
 #include "dialogs/setting/PercentInput.h"
+#include "support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -102,6 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PercentTextCase{"", std::nullopt}, PercentTextCase{"  ", std::nullopt},
                       PercentTextCase{"85%", std::nullopt}, PercentTextCase{"abc", std::nullopt},
                       PercentTextCase{"+-5", std::nullopt}, PercentTextCase{"nan", std::nullopt},
-                      PercentTextCase{"inf", std::nullopt}));
+                      PercentTextCase{"inf", std::nullopt}),
+    [](const ::testing::TestParamInfo<PercentTextCase>& c) { return caseNameFromText(c.param.text); });
 
 } // namespace
