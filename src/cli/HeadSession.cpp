@@ -28,8 +28,10 @@ std::unique_ptr<HidBus> HeadSession::makeBus(const GlobalOptions& options)
     return bus;
 }
 
-HeadSession::HeadSession(const GlobalOptions& options)
-    : options_(options), bus_(makeBus(options)), ctx_{channel_, *bus_, setup_, ops_, grid_, view_, flags_, {}}
+HeadSession::HeadSession(const GlobalOptions& options) : HeadSession(options, makeBus(options)) {}
+
+HeadSession::HeadSession(const GlobalOptions& options, std::unique_ptr<HidBus> bus)
+    : options_(options), bus_(std::move(bus)), ctx_{channel_, *bus_, setup_, ops_, grid_, view_, flags_, {}}
 {
 }
 
@@ -61,8 +63,11 @@ int HeadSession::open()
         return kFileOrSetup;
     if (trace_)
         channel_.setTrace(trace_);
-    if (!channel_.openTester(*bus_)) {
-        view_.report(station::text::kNoHeadAtStart);
+    std::optional<int> notAccessible;
+    if (!channel_.openTester(*bus_, &notAccessible)) {
+        // A head that is there but cannot be opened is not "no head": say why, as the window does.
+        view_.report(notAccessible ? station::headNotAccessibleText(*notAccessible, english())
+                                   : std::string(station::text::kNoHeadAtStart));
         return kHeadProblem;
     }
     return kSuccess;

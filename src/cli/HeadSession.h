@@ -23,6 +23,8 @@ namespace cli {
 class HeadSession {
 public:
     explicit HeadSession(const GlobalOptions& options);
+    // The same on a bus of the caller's (tests: a simulated bus set up beforehand).
+    HeadSession(const GlobalOptions& options, std::unique_ptr<HidBus> bus);
     ~HeadSession();
     HeadSession(const HeadSession&) = delete;
     HeadSession& operator=(const HeadSession&) = delete;

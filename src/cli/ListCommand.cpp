@@ -4,6 +4,8 @@
 // transaction, and a transaction of a second program would take the replies of the one that
 // drives the head; so the identities are read only while no other program holds the guard,
 // otherwise the testers are listed by path and marked busy.
+#include "ListCommand.h"
+
 #include "Command.h"
 #include "ExitCode.h"
 #include "HeadFacts.h"
@@ -11,6 +13,7 @@
 #include "SingleInstance.h"
 #include "device/CUSBChannel.h"
 #include "device/ReportTrace.h"
+#include "station/Station.h"
 
 #include <CLI/CLI.hpp>
 #include <iostream>
@@ -23,13 +26,21 @@ struct Tester {
     std::string path;
     bool busy = false;
     std::optional<Identity> identity;
+    std::optional<std::string> notAccessible; // why it could not be opened
 };
 
 std::vector<Tester> findTesters(HidBus& bus, bool mayTalk, const std::shared_ptr<ReportTrace>& trace)
 {
     std::vector<Tester> testers;
-    for (std::unique_ptr<HidHandle>& handle : OpenTesters(bus)) {
-        Tester tester{handle->path(), !mayTalk, std::nullopt};
+    for (ListedTester& listed : ListTesters(bus)) {
+        std::unique_ptr<HidHandle>& handle = listed.handle;
+        if (!handle) {
+            // Listed in English whatever the head's language: it cannot be asked for it.
+            testers.push_back(
+                {listed.path, false, std::nullopt, station::headNotAccessibleReason(listed.openError, true)});
+            continue;
+        }
+        Tester tester{listed.path, !mayTalk, std::nullopt, std::nullopt};
         if (mayTalk) {
             CUSBChannel channel;
             if (trace)
@@ -44,7 +55,7 @@ std::vector<Tester> findTesters(HidBus& bus, bool mayTalk, const std::shared_ptr
     return testers;
 }
 
-void print(const std::vector<Tester>& testers, bool json)
+void print(const std::vector<Tester>& testers, bool json, std::ostream& out)
 {
     if (json) {
         nlohmann::json list = nlohmann::json::array();
@@ -53,14 +64,19 @@ void print(const std::vector<Tester>& testers, bool json)
                 {{"path", t.path},
                  {"guid", t.identity ? nlohmann::json(t.identity->guid) : nlohmann::json()},
                  {"deviceType", t.identity ? nlohmann::json(t.identity->deviceType) : nlohmann::json()},
-                 {"busy", t.busy}});
-        std::cout << nlohmann::json{{"schema", "stenvikplus.list/1"}, {"testers", list}}.dump(2) << '\n';
+                 {"busy", t.busy},
+                 {"accessible", !t.notAccessible},
+                 {"notAccessibleReason",
+                  t.notAccessible ? nlohmann::json(*t.notAccessible) : nlohmann::json()}});
+        out << nlohmann::json{{"schema", "stenvikplus.list/1"}, {"testers", list}}.dump(2) << '\n';
         return;
     }
     for (const Tester& t : testers) {
-        const std::string guid = t.identity ? t.identity->guid : (t.busy ? "busy" : "-");
+        std::string guid = t.identity ? t.identity->guid : (t.busy ? "busy" : "-");
+        if (t.notAccessible)
+            guid = "not accessible: " + *t.notAccessible;
         const std::string type = t.identity ? t.identity->deviceType : "-";
-        std::cout << t.path << '\t' << guid << '\t' << type << '\n';
+        out << t.path << '\t' << guid << '\t' << type << '\n';
     }
 }
 
@@ -73,11 +89,17 @@ int runList(const GlobalOptions& options)
     SingleInstance guard;
     // The simulated head lives in this process: nobody else can be talking to it.
     const bool mayTalk = options.simulate || guard.acquire();
-    print(findTesters(*bus, mayTalk, trace), options.json);
+    listTesters(*bus, mayTalk, options.json, std::cout, trace);
     return kSuccess;
 }
 
 } // namespace
+
+void listTesters(HidBus& bus, bool mayTalk, bool json, std::ostream& out,
+                 const std::shared_ptr<ReportTrace>& trace)
+{
+    print(findTesters(bus, mayTalk, trace), json, out);
+}
 
 Command listCommand()
 {

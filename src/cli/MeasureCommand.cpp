@@ -10,8 +10,10 @@
 #include "results/ResultsStore.h"
 #include "station/KeptResultsTexts.h"
 #include "station/ResultsRecording.h"
+#include "texts/Texts.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <map>
@@ -88,14 +90,14 @@ std::string failingText(const std::vector<int>& failing)
 // The failing channels of a board, on standard error in the head's interface language.
 std::string failingLine(const BoardSummary& b, bool english)
 {
-    char line[96];
-    if (english)
-        std::snprintf(line, sizeof line, "board %d (row %d, col %d) %s: channel ", b.index, b.row, b.col,
-                      b.verdict.c_str());
-    else
-        std::snprintf(line, sizeof line, "板 %d（%d行%d列）%s：通道 ", b.index, b.row, b.col,
-                      b.verdict.c_str());
-    return line + failingText(b.failing);
+    const char* format = texts::text(texts::TextId::CliFailingChannels, english);
+    const std::string channels = failingText(b.failing);
+    const int length =
+        std::snprintf(nullptr, 0, format, b.index, b.row, b.col, b.verdict.c_str(), channels.c_str());
+    std::string line(static_cast<std::size_t>(std::max(length, 0)), '\0');
+    std::snprintf(line.data(), line.size() + 1, format, b.index, b.row, b.col, b.verdict.c_str(),
+                  channels.c_str());
+    return line;
 }
 
 void printText(int cycles, const std::vector<BoardSummary>& boards)
@@ -172,22 +174,28 @@ int runMeasure(const GlobalOptions& options, int cycles, const RecordArgs& recor
         std::fprintf(stderr, "stenvikplus-cli: --serial goes with --record\n");
         return kUsage;
     }
+    if (record.record && cycles > RunRecorder::kMaxCycles) {
+        std::fprintf(stderr, "stenvikplus-cli: --record keeps a run of at most %d cycles\n",
+                     RunRecorder::kMaxCycles);
+        return kUsage;
+    }
     HeadSession session(options);
     if (const int code = session.open(); code != kSuccess)
         return code;
 
     MeasureTally tally;
     // The loop stops after the last cycle wanted: that cycle is signalled on the head as usual,
-    // and no further cycle starts.
-    // With --record the loop runs until the test run (over the same number of cycles) is
-    // taken; it starts once the head's setup has been read for its hash.
-    std::atomic<bool> runTaken{false};
-    const auto token = session.cycles().subscribe(
-        [&tally, &session, &runTaken, cycles, &record](const display::CycleResult& r) {
-            tally.add(r);
-            if (tally.cycles() >= cycles && (!record.record || runTaken.load()))
-                session.flags().run.store(false, std::memory_order_release);
-        });
+    // and no further cycle starts. With --record the table covers the cycles of the stored run,
+    // which starts once the head's setup has been read for its hash: the run hands them over.
+    const auto take = [&tally, &session, cycles](const display::CycleResult& r) {
+        tally.add(r);
+        if (tally.cycles() >= cycles)
+            session.flags().run.store(false, std::memory_order_release);
+    };
+    const auto token = session.cycles().subscribe([&take, &record](const display::CycleResult& r) {
+        if (!record.record)
+            take(r);
+    });
     struct Unsubscribe {
         HeadSession& session;
         station::CycleObservers::Token token;
@@ -213,6 +221,7 @@ int runMeasure(const GlobalOptions& options, int cycles, const RecordArgs& recor
             const std::lock_guard lock(runIdMutex);
             runId = run.id;
         };
+        callbacks.taken = take;
         const auto file =
             options.resultsFile.empty() ? defaultResultsFile() : std::filesystem::path(options.resultsFile);
         callbacks.pendingWrittenIn = [&session, file](const PendingWriteIn& writtenIn) {
@@ -234,12 +243,8 @@ int runMeasure(const GlobalOptions& options, int cycles, const RecordArgs& recor
     StopSignal stop;
     if (const int code = session.start(); code != kSuccess)
         return code;
-    if (recording) {
+    if (recording)
         recording->startRun(serials);
-        while (recording->busy() && session.station().loopRunning() && !StopSignal::raised())
-            std::this_thread::sleep_for(2ms);
-        runTaken = true;
-    }
     while (session.station().loopRunning() && !StopSignal::raised())
         std::this_thread::sleep_for(2ms);
     const bool interrupted = StopSignal::raised();

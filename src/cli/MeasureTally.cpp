@@ -1,9 +1,10 @@
 #include "MeasureTally.h"
 
+#include "results/ResultRecords.h"
 #include "setup/ChannelMode.h"
+#include "station/ResultsRecording.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 
 namespace cli {
@@ -25,48 +26,31 @@ void MeasureTally::add(const display::CycleResult& result)
     ++cycles_;
     for (const display::BoardResult& r : result.boards) {
         BoardAccumulator& b = board(r);
-        ++b.cycles;
         b.info.index = r.boardIndex;
         b.info.channelCount = r.channelCount;
-        switch (r.state) {
-        case display::BoardVerdict::Pass:
-            ++b.passCycles;
-            break;
-        case display::BoardVerdict::Load:
-            ++b.loadCycles;
-            break;
-        default:
-            ++b.info.failedCycles; // failed, or not measured in this cycle
-            break;
-        }
+        std::vector<stats::ChannelSample> samples;
+        samples.reserve(r.channels.size());
+        for (const display::ChannelResult& c : r.channels)
+            samples.push_back({c.count, c.pass});
+        b.run.add(station::runVerdict(r.state), samples,
+                  r.pearsonEnabled ? std::optional(r.pearson) : std::nullopt);
         if (r.channels.empty())
             continue; // not judged: no counts of this cycle
-        ++b.info.measuredCycles;
-        if (r.pearsonEnabled) {
-            b.info.pearson = std::min(b.info.pearson.value_or(r.pearson), r.pearson);
+        if (r.pearsonEnabled)
             b.info.pearsonThreshold = r.pearsonThreshold;
-        }
         for (int channel : r.failingChannels)
             if (std::find(b.info.failing.begin(), b.info.failing.end(), channel) == b.info.failing.end())
                 b.info.failing.push_back(channel);
-        if (b.channels.size() < r.channels.size())
-            b.channels.resize(r.channels.size());
+        if (b.setup.size() < r.channels.size())
+            b.setup.resize(r.channels.size());
         for (std::size_t i = 0; i < r.channels.size(); ++i) {
             const display::ChannelResult& c = r.channels[i];
-            ChannelAccumulator& a = b.channels[i];
-            ChannelSummary& s = a.latest;
+            ChannelSummary& s = b.setup[i];
             s.channel = static_cast<int>(i);
             s.mode = c.mode;
             s.reference = c.reference;
             s.low = c.low;
             s.high = c.high;
-            s.last = c.count;
-            s.min = s.samples == 0 ? c.count : std::min(s.min, c.count);
-            s.max = s.samples == 0 ? c.count : std::max(s.max, c.count);
-            s.pass = s.pass && c.pass;
-            ++s.samples;
-            a.sum += c.count;
-            a.sumSquares += static_cast<std::uint64_t>(c.count) * c.count;
         }
     }
 }
@@ -83,27 +67,21 @@ std::vector<BoardSummary> MeasureTally::summary() const
     std::vector<BoardSummary> boards;
     for (const BoardAccumulator& b : boards_) {
         BoardSummary s = b.info;
-        // A board missing from some cycles was not measured there.
-        s.failedCycles += cycles_ - b.cycles;
-        if (s.measuredCycles == 0)
-            s.verdict = "NOT_MEASURED";
-        else if (b.loadCycles == cycles_)
-            s.verdict = "LOAD";
-        else if (b.passCycles == cycles_)
-            s.verdict = "PASS";
-        else
-            s.verdict = "FAIL";
+        s.verdict = verdictName(b.run.verdict(cycles_));
+        s.failedCycles = b.run.failedCycles(cycles_);
+        s.measuredCycles = b.run.judgedCycles();
+        s.pearson = b.run.lowestPearson();
         std::sort(s.failing.begin(), s.failing.end());
-        for (const ChannelAccumulator& a : b.channels) {
-            ChannelSummary c = a.latest;
-            if (c.samples > 0) {
-                // From the exact integer sums: n * sum(x^2) - sum(x)^2 cancels nothing away.
-                const auto n = static_cast<long double>(c.samples);
-                const auto sum = static_cast<long double>(a.sum);
-                const long double spread = n * static_cast<long double>(a.sumSquares) - sum * sum;
-                c.mean = static_cast<double>(sum / n);
-                c.sd = spread > 0 ? static_cast<double>(std::sqrt(spread) / n) : 0.0;
-            }
+        for (std::size_t i = 0; i < b.setup.size(); ++i) {
+            const stats::ChannelOverRun figures = b.run.channel(i);
+            ChannelSummary c = b.setup[i];
+            c.last = figures.last;
+            c.mean = figures.figures.mean;
+            c.min = figures.figures.min;
+            c.max = figures.figures.max;
+            c.sd = figures.figures.stddev;
+            c.pass = figures.pass;
+            c.samples = static_cast<int>(figures.figures.samples);
             s.channels.push_back(c);
         }
         boards.push_back(std::move(s));

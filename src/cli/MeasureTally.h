@@ -1,6 +1,7 @@
 #pragma once
 
 #include "display/CycleResult.h"
+#include "stats/BoardRunTally.h"
 
 #include <cstdint>
 #include <mutex>
@@ -8,9 +9,10 @@
 #include <string>
 #include <vector>
 
-// The verdict of every board over a run of acquisition cycles, from the cycles' own verdicts: a
-// board passes only when it passed in every cycle; a cycle in which it was not measured counts
-// as failed. add() runs on the acquisition thread, the rest anywhere.
+// The verdict of every board over a run of acquisition cycles, judged by the same rule as a stored
+// test run (stats::BoardRunTally): a board passes only when it passed in every cycle; a cycle in
+// which it was not measured counts as failed. add() runs on the acquisition thread, the rest
+// anywhere.
 namespace cli {
 
 struct ChannelSummary {
@@ -52,17 +54,10 @@ public:
     static bool allPassed(const std::vector<BoardSummary>& boards);
 
 private:
-    struct ChannelAccumulator {
-        ChannelSummary latest;
-        std::uint64_t sum = 0;
-        std::uint64_t sumSquares = 0;
-    };
     struct BoardAccumulator {
-        BoardSummary info;
-        int cycles = 0;
-        int passCycles = 0;
-        int loadCycles = 0;
-        std::vector<ChannelAccumulator> channels;
+        BoardSummary info;                 // position, channel count, failing channels, threshold
+        std::vector<ChannelSummary> setup; // each channel's mode and limits as last judged
+        stats::BoardRunTally run;
     };
 
     BoardAccumulator& board(const display::BoardResult& result);

@@ -86,20 +86,27 @@ std::unique_ptr<HidHandle> OpenTester(HidBus& bus)
     return found.code == HID_FOUND ? std::move(found.handle) : nullptr;
 }
 
-std::vector<std::unique_ptr<HidHandle>> OpenTesters(HidBus& bus)
+std::vector<ListedTester> ListTesters(HidBus& bus)
 {
-    std::vector<std::unique_ptr<HidHandle>> testers;
+    std::vector<ListedTester> testers;
     for (const std::string& path : bus.enumerate()) {
-        std::unique_ptr<HidHandle> handle = bus.open(path);
+        int openError = 0;
+        std::unique_ptr<HidHandle> handle = bus.tryOpen(path, openError);
         std::uint16_t vid = 0;
         std::uint16_t pid = 0;
-        if (!handle || !handle->attributes(vid, pid) || vid != tester::kVendorId || pid != tester::kProductId)
+        if (!handle) {
+            // Its texts cannot be read without opening it: the ids the system lists must do.
+            if (bus.listedIds(path, vid, pid) && vid == tester::kVendorId && pid == tester::kProductId)
+                testers.push_back({path, nullptr, openError});
+            continue;
+        }
+        if (!handle->attributes(vid, pid) || vid != tester::kVendorId || pid != tester::kProductId)
             continue;
         std::u16string manufacturer;
         std::u16string product;
         if (handle->manufacturerString(manufacturer) && sameText(manufacturer, tester::kManufacturer) &&
             handle->productString(product) && sameText(product, tester::kProduct))
-            testers.push_back(std::move(handle));
+            testers.push_back({path, std::move(handle), 0});
     }
     return testers;
 }

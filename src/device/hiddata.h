@@ -40,8 +40,17 @@ HidFindResult FindTester(HidBus& bus);
 // Opens the test head: FindHidDevice with the head's identifiers; null unless found.
 std::unique_ptr<HidHandle> OpenTester(HidBus& bus);
 
-// Opens every test head on the bus (same identifiers as OpenTester), in enumeration order.
-std::vector<std::unique_ptr<HidHandle>> OpenTesters(HidBus& bus);
+// A test head on the bus: opened, or listed with the head's ids but not accessible.
+struct ListedTester {
+    std::string path;
+    std::unique_ptr<HidHandle> handle; // null when it could not be opened
+    int openError = 0;                 // without a handle: errno of the failed open, 0 unknown
+};
+
+// Every test head on the bus (same identifiers as OpenTester), in enumeration order, opened
+// where it can be; one that the system lists with the head's ids but cannot be opened (no
+// permission, held by another program) is listed with the reason.
+std::vector<ListedTester> ListTesters(HidBus& bus);
 
 // Narrows UTF-16 text to 8 bits: units below 256 keep their value, every other unit becomes '?'.
 std::string narrowUtf16(const std::u16string& text);

@@ -3,6 +3,7 @@
 #include "display/Canvas.h"
 #include "display/TextFace.h"
 #include "setup/ChannelMode.h"
+#include "texts/QtTexts.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -318,13 +319,11 @@ void paintBanner(Canvas& canvas, const CellLayout& cell, BoardVerdict verdict, F
     case BoardVerdict::NotMeasured:
         // Grey with a plain word: nothing here was judged, so no pass colour and no LOAD hatch.
         canvas.fill(inner, kBannerNotMeasured);
-        stampWord(canvas, inner, english ? QStringLiteral("NOT MEASURED") : QString::fromUtf8("未测量"),
-                  kWhite);
+        stampWord(canvas, inner, texts::qtext(texts::TextId::GridNotMeasured, english), kWhite);
         return;
     case BoardVerdict::Loading:
         canvas.fill(inner, kBannerLoading);
-        stampWord(canvas, inner, english ? QStringLiteral("LOADING") : QString::fromUtf8("加载中"),
-                  kBannerLoadingText);
+        stampWord(canvas, inner, texts::qtext(texts::TextId::GridLoading, english), kBannerLoadingText);
         return;
     case BoardVerdict::Pass:
         canvas.fill(inner, kBannerPass);

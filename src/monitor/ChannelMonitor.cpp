@@ -6,6 +6,7 @@
 #include "monitor/MonitorTexts.h"
 #include "monitor/TrendChart.h"
 #include "persistence/AtomicFile.h"
+#include "texts/QtTexts.h"
 #include "uikit/MessageBox.h"
 
 #include <QBuffer>
@@ -24,6 +25,8 @@
 #include <algorithm>
 
 namespace {
+
+using texts::TextId;
 
 constexpr int kTableFontPx = 16;
 constexpr int kSummaryFontPx = 20;
@@ -70,7 +73,7 @@ ChannelMonitor::ChannelMonitor(MonitorSource& source, int row, int col, QWidget*
 
 void ChannelMonitor::buildLayout(bool english)
 {
-    using namespace monitor::text;
+    const auto say = [english](TextId id) { return texts::qtext(id, english); };
     QFont controlFont = font();
     controlFont.setPixelSize(kControlFontPx);
     setFont(controlFont);
@@ -81,7 +84,7 @@ void ChannelMonitor::buildLayout(bool english)
     summary_->setFont(summaryFont);
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    auto* windowLabel = new QLabel(QString::fromUtf8(kWindowK.in(english)), this);
+    auto* windowLabel = new QLabel(say(TextId::MonitorWindowK), this);
     windowSize_ = new QSpinBox(this);
     windowSize_->setRange(1, static_cast<int>(kTrendCycles));
     windowSize_->setValue(static_cast<int>(source_.statistics(row_, col_).snapshot().window));
@@ -89,12 +92,12 @@ void ChannelMonitor::buildLayout(bool english)
         source_.statistics(row_, col_).setWindow(static_cast<std::size_t>(k));
         refresh();
     });
-    pause_ = new QPushButton(QString::fromUtf8(kPause.in(english)), this);
+    pause_ = new QPushButton(say(TextId::MonitorPause), this);
     pause_->setCheckable(true);
     connect(pause_, &QPushButton::toggled, this, [this](bool paused) { trend_->setPaused(paused); });
-    auto* saveChart = new QPushButton(QString::fromUtf8(kSaveChart.in(english)), this);
+    auto* saveChart = new QPushButton(say(TextId::MonitorSaveChart), this);
     connect(saveChart, &QPushButton::clicked, this, &ChannelMonitor::askSaveChart);
-    auto* exportCsv = new QPushButton(QString::fromUtf8(kExportCsv.in(english)), this);
+    auto* exportCsv = new QPushButton(say(TextId::MonitorExportCsv), this);
     connect(exportCsv, &QPushButton::clicked, this, &ChannelMonitor::askExportCsv);
 
     auto* controls = new QHBoxLayout();
@@ -131,7 +134,7 @@ void ChannelMonitor::buildLayout(bool english)
             [this] { updateTrend(); });
 
     trend_ = new TrendChart(english, this);
-    auto* hint = new QLabel(QString::fromUtf8(kTrendHint.in(english)), this);
+    auto* hint = new QLabel(say(TextId::MonitorTrendHint), this);
 
     auto* trendBox = new QWidget(this);
     auto* trendLayout = new QVBoxLayout(trendBox);
@@ -231,26 +234,26 @@ bool ChannelMonitor::exportCsv(const QString& path, QString* error)
 
 void ChannelMonitor::askSaveChart()
 {
-    const QString path = QFileDialog::getSaveFileName(
-        this, QString(), QString(), QString::fromUtf8(monitor::text::kPngFilter.in(english_)));
+    const QString path = QFileDialog::getSaveFileName(this, QString(), QString(),
+                                                      texts::qtext(TextId::MonitorPngFilter, english_));
     if (path.isEmpty())
         return;
     const QString file = path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? path : path + ".png";
     QString error;
     if (!saveChartPng(file, &error))
-        uikit::message(this, QString::fromUtf8(monitor::text::kSaveFailed.in(english_)).arg(file, error),
+        uikit::message(this, texts::qtext(TextId::MonitorSaveFailed, english_).arg(file, error),
                        QMessageBox::Warning);
 }
 
 void ChannelMonitor::askExportCsv()
 {
-    const QString path = QFileDialog::getSaveFileName(
-        this, QString(), QString(), QString::fromUtf8(monitor::text::kCsvFilter.in(english_)));
+    const QString path = QFileDialog::getSaveFileName(this, QString(), QString(),
+                                                      texts::qtext(TextId::MonitorCsvFilter, english_));
     if (path.isEmpty())
         return;
     const QString file = path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) ? path : path + ".csv";
     QString error;
     if (!exportCsv(file, &error))
-        uikit::message(this, QString::fromUtf8(monitor::text::kSaveFailed.in(english_)).arg(file, error),
+        uikit::message(this, texts::qtext(TextId::MonitorSaveFailed, english_).arg(file, error),
                        QMessageBox::Warning);
 }

@@ -2,6 +2,7 @@
 
 #include "persistence/CsvField.h"
 #include "setup/ChannelMode.h"
+#include "texts/Texts.h"
 
 #include <charconv>
 #include <limits>
@@ -9,27 +10,15 @@
 namespace monitor {
 namespace {
 
-struct Titles {
-    const char* english;
-    const char* chinese;
-};
+using texts::TextId;
 
-constexpr std::array<Titles, kColumnCount> kTitles{{
-    {"Channel", "通道"},
-    {"Mode", "模式"},
-    {"Reference", "基准"},
-    {"Low", "下限"},
-    {"High", "上限"},
-    {"Last", "当前"},
-    {"Mean", "均值"},
-    {"Std dev", "标准差"},
-    {"Peak-peak", "峰峰值"},
-    {"Drift", "漂移"},
-    {"Drift %", "漂移 %"},
-    {"Margin", "余量"},
-    {"Margin σ", "余量 σ"},
-    {"Pass", "结果"},
-}};
+constexpr std::array<TextId, kColumnCount> kTitles{
+    TextId::MonitorColumnChannel,     TextId::MonitorColumnMode,         TextId::MonitorColumnReference,
+    TextId::MonitorColumnLow,         TextId::MonitorColumnHigh,         TextId::MonitorColumnLast,
+    TextId::MonitorColumnMean,        TextId::MonitorColumnStdDev,       TextId::MonitorColumnPeakToPeak,
+    TextId::MonitorColumnDrift,       TextId::MonitorColumnDriftPercent, TextId::MonitorColumnMargin,
+    TextId::MonitorColumnMarginSigma, TextId::MonitorColumnPass,
+};
 
 constexpr const char* kMissing = "-";
 constexpr double kMissingKey = std::numeric_limits<double>::max();
@@ -45,7 +34,7 @@ std::string fixed(double value, int decimals)
 // A sign on every figure that does not read as zero: "+0.3", "-0.3", "0.0" (never "-0.0").
 std::string signedFixed(double value, int decimals)
 {
-    const std::string magnitude = fixed(value < 0 ? -value : value, decimals);
+    std::string magnitude = fixed(value < 0 ? -value : value, decimals);
     if (magnitude.find_first_not_of("0.") == std::string::npos)
         return magnitude;
     return (value < 0 ? "-" : "+") + magnitude;
@@ -55,15 +44,15 @@ std::string modeText(std::uint8_t mode, bool english)
 {
     switch (static_cast<ChannelMode>(mode)) {
     case ChannelMode::Open:
-        return english ? "Open" : "打开";
+        return texts::text(TextId::MonitorModeOpen, english);
     case ChannelMode::Closed:
-        return english ? "Closed" : "关闭";
+        return texts::text(TextId::MonitorModeClosed, english);
     case ChannelMode::Masked:
-        return english ? "Masked" : "屏蔽";
+        return texts::text(TextId::MonitorModeMasked, english);
     case ChannelMode::LowerOnly:
-        return english ? "Lower only" : "仅下限";
+        return texts::text(TextId::MonitorModeLowerOnly, english);
     case ChannelMode::UpperOnly:
-        return english ? "Upper only" : "仅上限";
+        return texts::text(TextId::MonitorModeUpperOnly, english);
     }
     return std::to_string(mode);
 }
@@ -90,8 +79,7 @@ bool hasSamples(const ChannelRow& row)
 
 std::string columnTitle(Column column, bool english)
 {
-    const Titles& titles = kTitles[static_cast<std::size_t>(column)];
-    return english ? titles.english : titles.chinese;
+    return texts::text(kTitles[static_cast<std::size_t>(column)], english);
 }
 
 std::string cellText(const ChannelRow& row, Column column, bool english)

@@ -1,9 +1,14 @@
 #include "monitor/MonitorTexts.h"
 
+#include "texts/Texts.h"
+
 #include <charconv>
+#include <cstdio>
 
 namespace monitor::text {
 namespace {
+
+using texts::TextId;
 
 std::string fixed(double value, int decimals)
 {
@@ -33,41 +38,39 @@ const char* verdictText(display::BoardVerdict verdict)
 
 std::string windowTitle(int row, int col, int channels, bool english)
 {
-    if (english)
-        return "Monitor - Row " + std::to_string(row) + " Col " + std::to_string(col) + " - " +
-               std::to_string(channels) + " channels";
-    return "通道监视 - " + std::to_string(row) + "行" + std::to_string(col) + "列 - " +
-           std::to_string(channels) + "通道";
+    char title[128];
+    std::snprintf(title, sizeof title, texts::text(TextId::MonitorWindowTitle, english), row, col, channels);
+    return title;
 }
 
 std::string summaryText(const BoardSummary& summary, bool english)
 {
+    const auto word = [english](TextId id) { return std::string(texts::text(id, english)); };
     std::string text = verdictText(summary.verdict);
-    text += english ? "    Pearson " : "    相关系数 ";
+    text += "    " + word(TextId::MonitorPearson) + " ";
     text += fixed(summary.pearson, 4);
     if (summary.pearsonEnable)
-        text += (english ? " (threshold " : " (阈值 ") + fixed(summary.pearsonThreshold, 4) + ")";
+        text += " (" + word(TextId::MonitorThreshold) + " " + fixed(summary.pearsonThreshold, 4) + ")";
     else
-        text += english ? " (check off)" : " (未启用)";
+        text += " (" + word(TextId::MonitorCheckOff) + ")";
     if (summary.worst) {
-        text += english ? "    Worst: ch " : "    最差: 通道 ";
+        text += "    " + word(TextId::MonitorWorst) + " ";
         text += std::to_string(summary.worst->channel);
-        text += (english ? ", margin " : ", 余量 ") + std::to_string(*summary.worst->margin);
+        text += ", " + word(TextId::MonitorMargin) + " " + std::to_string(*summary.worst->margin);
         if (summary.worst->marginSigma)
             text += " (" + fixed(*summary.worst->marginSigma, 1) + " σ)";
-        text += english ? "    Noise: median " : "    噪声: 中位 ";
+        text += "    " + word(TextId::MonitorNoiseMedian) + " ";
         text += fixed(summary.noiseMedian, 2);
-        text += (english ? ", max " : ", 最大 ") + fixed(summary.noiseMax, 2);
+        text += ", " + word(TextId::MonitorNoiseMax) + " " + fixed(summary.noiseMax, 2);
     } else {
-        text += english ? "    No judged channel" : "    无判定通道";
+        text += "    " + word(TextId::MonitorNoJudgedChannel);
     }
     return text;
 }
 
 std::string notMeasuredText(bool english)
 {
-    return english ? "Not measured: the board is not shown or no cycle has judged it yet"
-                   : "未测量：该板未显示或尚未判定";
+    return texts::text(TextId::MonitorNotMeasured, english);
 }
 
 } // namespace monitor::text

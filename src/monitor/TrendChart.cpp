@@ -1,5 +1,7 @@
 #include "monitor/TrendChart.h"
 
+#include "texts/QtTexts.h"
+
 #include <QChart>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -39,8 +41,8 @@ TrendChart::TrendChart(bool english, QWidget* parent) : QChartView(new QChart(),
     axisY_ = new QValueAxis(chart);
     axisX_->setLabelFormat(QStringLiteral("%d"));
     axisY_->setLabelFormat(QStringLiteral("%d"));
-    axisX_->setTitleText(english ? QStringLiteral("Cycle") : QString::fromUtf8("周期"));
-    axisY_->setTitleText(english ? QStringLiteral("Count") : QString::fromUtf8("计数"));
+    axisX_->setTitleText(texts::qtext(texts::TextId::TrendCycleAxis, english));
+    axisY_->setTitleText(texts::qtext(texts::TextId::TrendCountAxis, english));
     QFont axisFont = axisX_->labelsFont();
     axisFont.setPixelSize(14);
     axisX_->setLabelsFont(axisFont);
@@ -75,17 +77,15 @@ void TrendChart::setChannels(const std::vector<Channel>& channels)
     chart()->removeAllSeries();
     lines_.clear();
     channels_ = channels;
-    const QString prefix = english_ ? QStringLiteral("Ch ") : QString::fromUtf8("通道 ");
     for (std::size_t i = 0; i < channels_.size(); ++i) {
         const QColor color = kPalette[i % kPalette.size()];
-        const QString name = prefix + QString::number(channels_[i].channel);
+        const QString name = texts::qtext(texts::TextId::TrendChannel, english_).arg(channels_[i].channel);
         Lines lines;
         lines.counts = addSeries(name, color, false);
         if (channels_[i].judged) {
-            lines.low = addSeries(name + (english_ ? QStringLiteral(" low") : QString::fromUtf8(" 下限")),
-                                  color, true);
-            lines.high = addSeries(name + (english_ ? QStringLiteral(" high") : QString::fromUtf8(" 上限")),
-                                   color, true);
+            lines.low = addSeries(texts::qtext(texts::TextId::TrendLowLine, english_).arg(name), color, true);
+            lines.high =
+                addSeries(texts::qtext(texts::TextId::TrendHighLine, english_).arg(name), color, true);
         }
         lines_.push_back(lines);
     }

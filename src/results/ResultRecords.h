@@ -1,5 +1,7 @@
 #pragma once
 
+#include "stats/BoardRunTally.h"
+
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -11,8 +13,9 @@
 // Times are UTC in ISO 8601 with milliseconds ("2026-03-01T08:15:02.123Z"), so that text order
 // is time order.
 
-// A board's verdict over a run; the stored text is the name in upper case with underscores.
-enum class RunVerdict { Pass, Fail, Load, NotMeasured };
+// A board's verdict over a run (stats::BoardRunTally judges it); the stored text is the name in
+// upper case with underscores.
+using RunVerdict = stats::Verdict;
 
 std::string_view verdictName(RunVerdict verdict);            // "PASS", "FAIL", "LOAD", "NOT_MEASURED"
 std::optional<RunVerdict> verdictFromName(std::string_view); // nullopt for any other text

@@ -11,7 +11,7 @@ bool RunRecorder::start(RunInfo info, int cycles, int skip)
     if (running_)
         return false;
     running_ = true;
-    cyclesWanted_ = std::clamp(cycles, 1, static_cast<int>(stats::RollingWindow::kMaxWindow));
+    cyclesWanted_ = std::clamp(cycles, 1, kMaxCycles);
     cyclesTaken_ = 0;
     toSkip_ = std::max(skip, 0);
     info_ = std::move(info);
@@ -33,16 +33,16 @@ void RunRecorder::cancel()
     boards_.clear();
 }
 
-void RunRecorder::feed(const RecorderCycle& cycle)
+bool RunRecorder::feed(const RecorderCycle& cycle)
 {
     std::optional<TestRun> done;
     {
         const std::lock_guard lock(mutex_);
         if (!running_)
-            return;
+            return false;
         if (toSkip_ > 0) {
             --toSkip_;
-            return;
+            return false;
         }
         if (cyclesTaken_ == 0)
             startedAt_ = isoTime(cycle.time);
@@ -55,27 +55,14 @@ void RunRecorder::feed(const RecorderCycle& cycle)
                 tally.last.col = board.col;
                 tally.last.index = board.index;
             }
-            const bool judged = board.verdict != RunVerdict::NotMeasured && !board.channels.empty();
-            if (!judged)
-                continue;
-            tally.last = board;
-            ++tally.judged;
-            if (board.verdict == RunVerdict::Fail)
-                ++tally.failed;
-            if (board.verdict == RunVerdict::Load)
-                ++tally.load;
-            if (board.pearsonEnabled)
-                tally.lowestPearson = std::min(tally.lowestPearson.value_or(board.pearson), board.pearson);
-            if (tally.counts.size() < board.channels.size()) {
-                tally.counts.resize(board.channels.size(),
-                                    stats::RollingWindow(static_cast<std::size_t>(cyclesWanted_)));
-                tally.channelPass.resize(board.channels.size(), true);
-            }
-            for (std::size_t c = 0; c < board.channels.size(); ++c) {
-                tally.counts[c].push(board.channels[c].count);
-                if (!board.channels[c].pass)
-                    tally.channelPass[c] = false;
-            }
+            std::vector<stats::ChannelSample> channels;
+            channels.reserve(board.channels.size());
+            for (const RecorderChannel& c : board.channels)
+                channels.push_back({c.count, c.pass});
+            tally.run.add(board.verdict, channels,
+                          board.pearsonEnabled ? std::optional(board.pearson) : std::nullopt);
+            if (board.verdict != RunVerdict::NotMeasured && !board.channels.empty())
+                tally.last = board;
         }
         if (cyclesTaken_ >= cyclesWanted_) {
             TestRun run = finish();
@@ -87,6 +74,7 @@ void RunRecorder::feed(const RecorderCycle& cycle)
     }
     if (done && finished_)
         finished_(std::move(*done));
+    return true;
 }
 
 TestRun RunRecorder::finish()
@@ -109,33 +97,26 @@ TestRun RunRecorder::finish()
         board.index = index;
         if (const auto serial = info_.serials.find(index); serial != info_.serials.end())
             board.serial = serial->second;
-        if (tally.judged == 0)
-            board.verdict = RunVerdict::NotMeasured;
-        else if (tally.failed > 0)
-            board.verdict = RunVerdict::Fail;
-        else if (tally.load > 0)
-            board.verdict = RunVerdict::Load;
-        else
-            board.verdict = RunVerdict::Pass;
-        board.failedCycles = tally.failed;
-        if (tally.lowestPearson && tally.last.pearsonEnabled) {
-            board.pearson = tally.lowestPearson;
+        board.verdict = tally.run.verdict(cyclesTaken_);
+        board.failedCycles = tally.run.failedCycles(cyclesTaken_);
+        if (tally.run.lowestPearson() && tally.last.pearsonEnabled) {
+            board.pearson = tally.run.lowestPearson();
             board.pearsonThreshold = tally.last.pearsonThreshold;
         }
-        for (std::size_t c = 0; c < tally.last.channels.size() && c < tally.counts.size(); ++c) {
+        for (std::size_t c = 0; c < tally.last.channels.size() && c < tally.run.channelCount(); ++c) {
             const auto& source = tally.last.channels[c];
-            const auto figures = tally.counts[c].statistics();
+            const auto figures = tally.run.channel(c);
             ChannelResult channel;
             channel.channel = static_cast<int>(c);
             channel.mode = source.mode;
             channel.reference = source.reference;
             channel.low = source.low;
             channel.high = source.high;
-            channel.mean = figures.mean;
-            channel.min = figures.min;
-            channel.max = figures.max;
-            channel.sd = figures.stddev;
-            channel.pass = tally.channelPass[c];
+            channel.mean = figures.figures.mean;
+            channel.min = figures.figures.min;
+            channel.max = figures.figures.max;
+            channel.sd = figures.figures.stddev;
+            channel.pass = figures.pass;
             board.channels.push_back(channel);
         }
         run.boards.push_back(std::move(board));

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ResultRecords.h"
-#include "stats/RollingWindow.h"
+#include "stats/BoardRunTally.h"
 
 #include <chrono>
 #include <cstdint>
@@ -43,14 +43,14 @@ struct RecorderCycle {
 // one TestRun with a result per board to `finished`. Fed by the acquisition thread; started
 // and cancelled from any thread.
 //
-// Over the run a board is PASS only when every judged cycle passed, FAIL when any judged cycle
-// failed, LOAD when its judged cycles found no Open channel (and none failed), NOT_MEASURED when
-// no cycle judged it. A channel passes when it passed in every cycle that judged the board; its
-// mean, min, max and standard deviation are those of its counts over those cycles. The Pearson
-// figure kept is the lowest coefficient of the run (the check is a lower limit).
+// A board's verdict over the run is stats::BoardRunTally's: PASS only when it passed in every
+// cycle of the run (a cycle that did not measure it fails). A channel passes when it passed in
+// every cycle that judged the board; its mean, min, max and standard deviation are those of its
+// counts over those cycles. The Pearson figure kept is the lowest coefficient of the run.
 class RunRecorder {
 public:
     static constexpr int kDefaultCycles = 5;
+    static constexpr int kMaxCycles = 4096;
 
     // Everything of a run that does not come from the cycles.
     struct RunInfo {
@@ -67,7 +67,7 @@ public:
 
     explicit RunRecorder(Finished finished);
 
-    // Arms a run over `cycles` cycles (1..4096) after the next `skip` ones (the station skips
+    // Arms a run over `cycles` cycles (1..kMaxCycles) after the next `skip` ones (the station skips
     // the cycle under way, which may have read a board before the run was asked for). False
     // when one is already going.
     bool start(RunInfo info, int cycles = kDefaultCycles, int skip = 0);
@@ -76,17 +76,13 @@ public:
     void cancel();
 
     // One judged cycle. Ends the run after its last cycle and calls `finished` on this thread.
-    void feed(const RecorderCycle& cycle);
+    // True when the run took the cycle.
+    bool feed(const RecorderCycle& cycle);
 
 private:
     struct BoardTally {
         RecorderBoard last; // the latest judged cycle (position, modes, limits)
-        int judged = 0;
-        int failed = 0;
-        int load = 0;
-        std::optional<double> lowestPearson;
-        std::vector<stats::RollingWindow> counts;
-        std::vector<bool> channelPass;
+        stats::BoardRunTally run;
     };
 
     TestRun finish();

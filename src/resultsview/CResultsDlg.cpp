@@ -2,7 +2,7 @@
 
 #include "ResultsExport.h"
 #include "ResultsSummary.h"
-#include "ResultsTexts.h"
+#include "texts/QtTexts.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -21,6 +21,8 @@
 namespace resultsview {
 
 namespace {
+
+using texts::TextId;
 
 QTableWidget* makeTable(const QStringList& headers, QWidget* parent)
 {
@@ -80,8 +82,7 @@ QString shownTime(const std::string& iso)
 CResultsDlg::CResultsDlg(std::filesystem::path file, bool english, QWidget* parent)
     : QDialog(parent), file_(std::move(file)), english_(english)
 {
-    const auto& t = resultsTexts(english_);
-    setWindowTitle(QString::fromUtf8(t.caption));
+    setWindowTitle(say(TextId::ResultsCaption));
     QFont large = font();
     large.setPointSizeF(std::max(large.pointSizeF(), 9.0) * 1.25);
     setFont(large);
@@ -91,50 +92,54 @@ CResultsDlg::CResultsDlg(std::filesystem::path file, bool english, QWidget* pare
     serial_->setClearButtonEnabled(true);
     verdict_ = new QComboBox(this);
     verdict_->setObjectName(QStringLiteral("verdictFilter"));
-    verdict_->addItem(QString::fromUtf8(t.allVerdicts));
+    verdict_->addItem(say(TextId::ResultsAllVerdicts));
     for (const auto v : {RunVerdict::Pass, RunVerdict::Fail, RunVerdict::Load, RunVerdict::NotMeasured})
         verdict_->addItem(QString::fromLatin1(verdictName(v).data()), static_cast<int>(v));
-    auto* refreshButton = new QPushButton(QString::fromUtf8(t.refresh), this);
+    auto* refreshButton = new QPushButton(say(TextId::ResultsRefresh), this);
 
     auto* filters = new QHBoxLayout;
-    filters->addWidget(new QLabel(QString::fromUtf8(t.serial), this));
+    filters->addWidget(new QLabel(say(TextId::ResultsSerial), this));
     filters->addWidget(serial_, 2);
     filters->addSpacing(16);
-    filters->addWidget(new QLabel(QString::fromUtf8(t.verdict), this));
+    filters->addWidget(new QLabel(say(TextId::ResultsVerdict), this));
     filters->addWidget(verdict_);
     filters->addSpacing(16);
     filters->addWidget(refreshButton);
     filters->addStretch(1);
 
-    const auto tr = [](const char* s) { return QString::fromUtf8(s); };
-    results_ =
-        makeTable({tr(t.time), tr(t.position), tr(t.serial).remove(QChar(':')).remove(QChar(0xFF1A)),
-                   tr(t.verdict).remove(QChar(':')).remove(QChar(0xFF1A)), tr(t.failedCycles), tr(t.runId)},
-                  this);
+    // The serial and verdict columns take the filter labels' words without the colon.
+    results_ = makeTable({say(TextId::ResultsTime), say(TextId::ResultsPosition),
+                          say(TextId::ResultsSerial).remove(QChar(':')).remove(QChar(0xFF1A)),
+                          say(TextId::ResultsVerdict).remove(QChar(':')).remove(QChar(0xFF1A)),
+                          say(TextId::ResultsFailedCycles), say(TextId::ResultsRunId)},
+                         this);
     results_->setObjectName(QStringLiteral("resultTable"));
-    yield_ = makeTable({tr(t.position), QStringLiteral("n"), QStringLiteral("PASS"), QStringLiteral("FAIL"),
-                        QStringLiteral("LOAD"), tr(t.yieldHeader)},
+    yield_ = makeTable({say(TextId::ResultsPosition), QStringLiteral("n"), QStringLiteral("PASS"),
+                        QStringLiteral("FAIL"), QStringLiteral("LOAD"), say(TextId::ResultsYieldHeader)},
                        this);
     yield_->setObjectName(QStringLiteral("yieldTable"));
-    pareto_ = makeTable({tr(t.position), tr(t.channel), tr(t.failures)}, this);
+    pareto_ = makeTable(
+        {say(TextId::ResultsPosition), say(TextId::ResultsChannel), say(TextId::ResultsFailures)}, this);
     pareto_->setObjectName(QStringLiteral("paretoTable"));
-    channels_ = makeTable({tr(t.channel), tr(t.mode), tr(t.reference), tr(t.low), tr(t.high), tr(t.mean),
-                           tr(t.min), tr(t.max), tr(t.sd), tr(t.pass)},
+    channels_ = makeTable({say(TextId::ResultsChannel), say(TextId::ResultsMode),
+                           say(TextId::ResultsReference), say(TextId::ResultsLow), say(TextId::ResultsHigh),
+                           say(TextId::ResultsMean), say(TextId::ResultsMin), say(TextId::ResultsMax),
+                           say(TextId::ResultsSd), say(TextId::ResultsPass)},
                           this);
     channels_->setObjectName(QStringLiteral("channelTable"));
 
-    const auto group = [this](const char* title, QWidget* content) {
-        auto* box = new QGroupBox(QString::fromUtf8(title), this);
+    const auto group = [this](TextId title, QWidget* content) {
+        auto* box = new QGroupBox(say(title), this);
         auto* layout = new QVBoxLayout(box);
         layout->addWidget(content);
         return box;
     };
     auto* left = new QSplitter(Qt::Vertical, this);
-    left->addWidget(group(t.runs, results_));
-    left->addWidget(group(t.channels, channels_));
+    left->addWidget(group(TextId::ResultsRuns, results_));
+    left->addWidget(group(TextId::ResultsChannels, channels_));
     auto* right = new QSplitter(Qt::Vertical, this);
-    right->addWidget(group(t.yield, yield_));
-    right->addWidget(group(t.pareto, pareto_));
+    right->addWidget(group(TextId::ResultsYield, yield_));
+    right->addWidget(group(TextId::ResultsPareto, pareto_));
     auto* split = new QSplitter(Qt::Horizontal, this);
     split->addWidget(left);
     split->addWidget(right);
@@ -183,6 +188,11 @@ void CResultsDlg::setVerdictFilter(std::optional<RunVerdict> verdict)
         verdict_->setCurrentIndex(index); // refreshes
 }
 
+QString CResultsDlg::say(texts::TextId id) const
+{
+    return texts::qtext(id, english_);
+}
+
 QString CResultsDlg::statusText() const
 {
     return status_->text();
@@ -190,7 +200,6 @@ QString CResultsDlg::statusText() const
 
 void CResultsDlg::refresh()
 {
-    const auto& t = resultsTexts(english_);
     rows_.clear();
     results_->setRowCount(0);
     yield_->setRowCount(0);
@@ -198,7 +207,7 @@ void CResultsDlg::refresh()
     channels_->setRowCount(0);
     const QString fileName = QString::fromStdString(file_.string());
     if (!std::filesystem::exists(file_)) {
-        status_->setText(QString::fromUtf8(t.noFile).arg(fileName));
+        status_->setText(say(TextId::ResultsNoFile).arg(fileName));
         return;
     }
     try {
@@ -209,16 +218,15 @@ void CResultsDlg::refresh()
         const auto runs = store.latestRuns(f);
         fillResults(runs);
         fillSummary(store, f);
-        status_->setText(QString::fromUtf8(t.shownRuns).arg(runs.size()).arg(rows_.size()) +
+        status_->setText(say(TextId::ResultsShownRuns).arg(runs.size()).arg(rows_.size()) +
                          QStringLiteral("   ") + fileName);
     } catch (const std::exception& error) {
-        status_->setText(QString::fromUtf8(t.cannotRead).arg(fileName, QString::fromUtf8(error.what())));
+        status_->setText(say(TextId::ResultsCannotRead).arg(fileName, QString::fromUtf8(error.what())));
     }
 }
 
 void CResultsDlg::fillResults(const std::vector<TestRun>& runs)
 {
-    const auto& t = resultsTexts(english_);
     results_->setUpdatesEnabled(false);
     for (const auto& run : runs) {
         for (const auto& board : run.boards) {
@@ -226,7 +234,7 @@ void CResultsDlg::fillResults(const std::vector<TestRun>& runs)
             results_->insertRow(row);
             results_->setItem(row, 0, cell(shownTime(run.startedAt), Qt::AlignLeft | Qt::AlignVCenter));
             results_->setItem(row, 1,
-                              cell(QString::fromUtf8(t.positionFormat)
+                              cell(say(TextId::ResultsPositionFormat)
                                        .arg(board.index + 1)
                                        .arg(board.row + 1)
                                        .arg(board.col + 1),
@@ -245,7 +253,6 @@ void CResultsDlg::fillResults(const std::vector<TestRun>& runs)
 
 void CResultsDlg::fillSummary(ResultsStore& store, const ResultsStore::Filter& f)
 {
-    const auto& t = resultsTexts(english_);
     // Yield and failing channels over the runs shown (the verdict filter narrows the list, not
     // the yield: a yield of failing boards alone says nothing).
     ResultsStore::Filter period = f;
@@ -256,7 +263,7 @@ void CResultsDlg::fillSummary(ResultsStore& store, const ResultsStore::Filter& f
         yield_->insertRow(row);
         yield_->setItem(
             row, 0,
-            cell(QString::fromUtf8(t.positionFormat).arg(p.index + 1).arg(p.row + 1).arg(p.col + 1),
+            cell(say(TextId::ResultsPositionFormat).arg(p.index + 1).arg(p.row + 1).arg(p.col + 1),
                  Qt::AlignLeft | Qt::AlignVCenter));
         yield_->setItem(row, 1, cell(QString::number(p.tested)));
         yield_->setItem(row, 2, cell(QString::number(p.passed)));
@@ -313,7 +320,7 @@ void CResultsDlg::showChannels(int row)
         }
         channels_->setUpdatesEnabled(true);
     } catch (const std::exception& error) {
-        status_->setText(QString::fromUtf8(resultsTexts(english_).cannotRead)
+        status_->setText(say(TextId::ResultsCannotRead)
                              .arg(QString::fromStdString(file_.string()), QString::fromUtf8(error.what())));
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ResultsStore.h"
+#include "texts/Texts.h"
 
 #include <QDialog>
 
@@ -48,6 +49,8 @@ private:
     void fillSummary(ResultsStore& store, const ResultsStore::Filter& filter);
     void showChannels(int row);
     ResultsStore::Filter filter() const;
+    // The text in the view's language.
+    QString say(texts::TextId id) const;
 
     std::filesystem::path file_;
     bool english_;

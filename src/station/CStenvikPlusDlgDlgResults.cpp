@@ -4,12 +4,14 @@
 #include "CommandIds.h"
 #include "KeptResultsTexts.h"
 #include "resultsview/CResultsDlg.h"
-#include "resultsview/ResultsTexts.h"
+#include "texts/QtTexts.h"
 #include "uikit/MessageBox.h"
 
 #include <QShortcut>
 
 namespace {
+
+using texts::TextId;
 
 QString qs(const std::string& text)
 {
@@ -42,8 +44,7 @@ void CStenvikPlusDlgDlg::startResults()
     // Every callback comes from a worker: the window's part runs on the GUI thread.
     callbacks.problem = [this](const std::string& reason, std::size_t waiting) {
         bridge_.post([this, reason, waiting] {
-            const auto& t = resultsview::resultsTexts(english());
-            const QString text = QString::fromUtf8(t.problem)
+            const QString text = texts::qtext(TextId::ResultsProblem, english())
                                      .arg(qs(resultsFile_.string()), qs(reason))
                                      .arg(static_cast<qulonglong>(waiting));
             recordingBar_->showStatus(text, true);
@@ -51,24 +52,21 @@ void CStenvikPlusDlgDlg::startResults()
         });
     };
     callbacks.recovered = [this] {
-        bridge_.post([this] {
-            recordingBar_->showStatus(QString::fromUtf8(resultsview::resultsTexts(english()).recoveredText));
-        });
+        bridge_.post(
+            [this] { recordingBar_->showStatus(texts::qtext(TextId::ResultsRecovered, english())); });
     };
     callbacks.recorded = [this](const TestRun& run) {
         const QString time = qs(run.endedAt).mid(11, 8);
         const QString counts = verdictCounts(run);
         bridge_.post([this, time, counts] {
-            recordingBar_->showStatus(
-                QString::fromUtf8(resultsview::resultsTexts(english()).recorded).arg(time, counts));
+            recordingBar_->showStatus(texts::qtext(TextId::ResultsRecorded, english()).arg(time, counts));
             if (auto* view = resultsView())
                 view->refresh();
         });
     };
     callbacks.notStarted = [this](const std::string& reason) {
         bridge_.post([this, reason] {
-            const QString text =
-                QString::fromUtf8(resultsview::resultsTexts(english()).notStarted).arg(qs(reason));
+            const QString text = texts::qtext(TextId::ResultsNotStarted, english()).arg(qs(reason));
             recordingBar_->showStatus(text, true);
             uikit::message(this, text, QMessageBox::Warning);
         });
@@ -96,14 +94,13 @@ void CStenvikPlusDlgDlg::startResults()
 
     connect(recordingBar_, &station::RecordingBar::serialsComplete, this,
             [this] { runCommand(station::cmd::kRecordResult); });
-    connect(
-        recordingBar_, &station::RecordingBar::serialRefused, this,
-        [this](const QString& serial, int position) {
-            const QString text =
-                QString::fromUtf8(resultsview::resultsTexts(english()).duplicate).arg(serial).arg(position);
-            recordingBar_->showStatus(text, true);
-            uikit::message(this, text, QMessageBox::Warning);
-        });
+    connect(recordingBar_, &station::RecordingBar::serialRefused, this,
+            [this](const QString& serial, int position) {
+                const QString text =
+                    texts::qtext(TextId::ResultsDuplicateSerial, english()).arg(serial).arg(position);
+                recordingBar_->showStatus(text, true);
+                uikit::message(this, text, QMessageBox::Warning);
+            });
     const auto [rows, cols] = setup_.grid().get();
     recordingBar_->setGrid(rows, cols);
 }
@@ -126,19 +123,19 @@ void CStenvikPlusDlgDlg::recordResult()
 {
     if (!recording_)
         return;
-    const auto& t = resultsview::resultsTexts(english());
     if (!station_.loopRunning()) {
-        uikit::message(this, QString::fromUtf8(t.noHead), QMessageBox::Information);
+        uikit::message(this, texts::qtext(TextId::ResultsNoHead, english()), QMessageBox::Information);
         return;
     }
     if (recording_->busy()) {
-        recordingBar_->showStatus(QString::fromUtf8(t.busy));
+        recordingBar_->showStatus(texts::qtext(TextId::ResultsBusy, english()));
         return;
     }
     const auto [rows, cols] = setup_.grid().get();
     recordingBar_->setGrid(rows, cols);
     if (recording_->startRun(recordingBar_->takeSerials()))
-        recordingBar_->showStatus(QString::fromUtf8(t.recording).arg(recording_->cycles()));
+        recordingBar_->showStatus(
+            texts::qtext(TextId::ResultsRecording, english()).arg(recording_->cycles()));
 }
 
 void CStenvikPlusDlgDlg::showResults()

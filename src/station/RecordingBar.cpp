@@ -1,6 +1,6 @@
 #include "RecordingBar.h"
 
-#include "resultsview/ResultsTexts.h"
+#include "texts/QtTexts.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -116,10 +116,9 @@ void RecordingBar::takeEntry()
 
 void RecordingBar::updatePrompt()
 {
-    const auto& t = resultsview::resultsTexts(english_);
     const int next = serials_.nextBoard();
-    prompt_->setText(
-        QString::fromUtf8(t.serialFor).arg(next >= 0 ? QString::number(next + 1) : QStringLiteral("-")));
+    prompt_->setText(texts::qtext(texts::TextId::ResultsSerialFor, english_)
+                         .arg(next >= 0 ? QString::number(next + 1) : QStringLiteral("-")));
     entry_->setEnabled(next >= 0);
 }
 

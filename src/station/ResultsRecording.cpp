@@ -37,6 +37,8 @@ std::string firmwareText(std::uint16_t version)
     return text.data();
 }
 
+} // namespace
+
 RunVerdict runVerdict(display::BoardVerdict state)
 {
     switch (state) {
@@ -52,8 +54,6 @@ RunVerdict runVerdict(display::BoardVerdict state)
     }
     return RunVerdict::NotMeasured;
 }
-
-} // namespace
 
 RecorderCycle recorderCycle(const display::CycleResult& result)
 {
@@ -88,8 +88,8 @@ ResultsRecording::ResultsRecording(StationContext& context, std::filesystem::pat
 {
     subscription_ = ctx_.cycles.subscribe([this](const display::CycleResult& result) {
         // Nothing to copy unless a run takes this cycle.
-        if (recorder_.running())
-            recorder_.feed(recorderCycle(result));
+        if (recorder_.running() && recorder_.feed(recorderCycle(result)) && callbacks_.taken)
+            callbacks_.taken(result);
     });
 }
 
@@ -103,7 +103,7 @@ ResultsRecording::~ResultsRecording()
 
 void ResultsRecording::setCycles(int cycles)
 {
-    cycles_ = std::clamp(cycles, 1, static_cast<int>(stats::RollingWindow::kMaxWindow));
+    cycles_ = std::clamp(cycles, 1, RunRecorder::kMaxCycles);
 }
 
 void ResultsRecording::setStationId(std::string stationId)

@@ -36,6 +36,9 @@ public:
         std::function<void(const PendingKept&)> keptAtExit;
         // A run could not start: the head's setup could not be read (worker thread).
         std::function<void(const std::string& reason)> notStarted;
+        // A cycle the run takes, after the recorder has (acquisition thread): what the run
+        // covers, for a caller that shows the same cycles.
+        std::function<void(const display::CycleResult& result)> taken;
     };
 
     ResultsRecording(StationContext& context, std::filesystem::path file, Callbacks callbacks,
@@ -46,7 +49,7 @@ public:
     ResultsRecording(const ResultsRecording&) = delete;
     ResultsRecording& operator=(const ResultsRecording&) = delete;
 
-    // Cycles a run covers (1..4096, default 5).
+    // Cycles a run covers (1..RunRecorder::kMaxCycles, default 5).
     void setCycles(int cycles);
     int cycles() const { return cycles_.load(); }
     // Station id (default: the host name) and operator (default: empty).
@@ -83,6 +86,9 @@ private:
     std::thread worker_;
     CycleObservers::Token subscription_ = 0;
 };
+
+// A board's verdict in a cycle as a run takes it: one still loading was not measured.
+RunVerdict runVerdict(display::BoardVerdict state);
 
 // A cycle's judgement as the run recorder takes it.
 RecorderCycle recorderCycle(const display::CycleResult& result);

@@ -37,24 +37,26 @@ const char* connectedCaption(bool english)
     return texts::text(texts::TextId::ConnectedCaption, english);
 }
 
-// The head is plugged in but cannot be opened: the reason in the operator's words and the remedy.
-std::string headNotAccessibleText(int error, bool english)
+} // namespace
+
+std::string headNotAccessibleReason(int error, bool english)
 {
-    const char* reason = nullptr;
     if (error == EACCES || error == EPERM)
-        reason = texts::text(texts::TextId::HeadReasonPermission, english);
-    else if (error == EBUSY)
-        reason = texts::text(texts::TextId::HeadReasonBusy, english);
-    else if (error == 0)
-        reason = texts::text(texts::TextId::HeadReasonUnknown, english);
-    else
-        reason = std::strerror(error); // rare: the system's own words
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, texts::text(texts::TextId::HeadNotAccessible, english), reason);
-    return buffer;
+        return texts::text(texts::TextId::HeadReasonPermission, english);
+    if (error == EBUSY)
+        return texts::text(texts::TextId::HeadReasonBusy, english);
+    if (error == 0)
+        return texts::text(texts::TextId::HeadReasonUnknown, english);
+    return std::strerror(error); // rare: the system's own words
 }
 
-} // namespace
+std::string headNotAccessibleText(int error, bool english)
+{
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, texts::text(texts::TextId::HeadNotAccessible, english),
+                  headNotAccessibleReason(error, english).c_str());
+    return buffer;
+}
 
 Station::~Station()
 {

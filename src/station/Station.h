@@ -11,6 +11,12 @@
 
 namespace station {
 
+// A head that is plugged in but cannot be opened (errno `error` of the open, 0 unknown): the
+// reason in the operator's words and the remedy, as the window and the tool say it.
+std::string headNotAccessibleText(int error, bool english);
+// The reason alone: "permission denied", "busy", ...
+std::string headNotAccessibleReason(int error, bool english);
+
 // The station's life with a head: opening it at start and on every arrival, the start-up worker
 // (greeting, connection set-up, device-type and firmware checks), the acquisition worker,
 // removal and close.

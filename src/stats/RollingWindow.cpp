@@ -1,7 +1,6 @@
 #include "stats/RollingWindow.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace stats {
 namespace {
@@ -9,11 +8,6 @@ namespace {
 std::size_t limited(std::size_t n)
 {
     return std::clamp<std::size_t>(n, 1, RollingWindow::kMaxWindow);
-}
-
-std::uint64_t square(std::uint16_t count)
-{
-    return std::uint64_t{count} * count;
 }
 
 } // namespace
@@ -27,23 +21,19 @@ void RollingWindow::push(std::uint16_t count)
 {
     if (pushed_ >= window_) {
         // The count leaving the window; with history == window it sits where the new one goes.
-        const std::uint16_t leaving = back(window_ - 1);
-        sum_ -= leaving;
-        sumSquares_ -= square(leaving);
+        sums_.remove(back(window_ - 1));
     }
     ring_[next_] = count;
     next_ = next_ + 1 == ring_.size() ? 0 : next_ + 1;
     ++pushed_;
-    sum_ += count;
-    sumSquares_ += square(count);
+    sums_.add(count);
 }
 
 void RollingWindow::clear()
 {
     next_ = 0;
     pushed_ = 0;
-    sum_ = 0;
-    sumSquares_ = 0;
+    sums_.clear();
 }
 
 void RollingWindow::setWindow(std::size_t window)
@@ -70,11 +60,8 @@ ChannelStatistics RollingWindow::statistics() const
         result.min = std::min(result.min, count);
         result.max = std::max(result.max, count);
     }
-    result.mean = static_cast<double>(sum_) / static_cast<double>(n);
-    // n * sumSquares - sum^2 is n^2 times the variance, exact in 64 bits for n <= kMaxWindow
-    // (at most 4096^2 * 65535^2 < 2^64) and never negative.
-    const std::uint64_t scaled = n * sumSquares_ - sum_ * sum_;
-    result.stddev = std::sqrt(static_cast<double>(scaled)) / static_cast<double>(n);
+    result.mean = sums_.mean();
+    result.stddev = sums_.stddev();
     return result;
 }
 
@@ -104,13 +91,10 @@ std::uint16_t RollingWindow::back(std::size_t age) const
 
 void RollingWindow::resum()
 {
-    sum_ = 0;
-    sumSquares_ = 0;
+    sums_.clear();
     const std::size_t n = inWindow();
-    for (std::size_t age = 0; age < n; ++age) {
-        sum_ += back(age);
-        sumSquares_ += square(back(age));
-    }
+    for (std::size_t age = 0; age < n; ++age)
+        sums_.add(back(age));
 }
 
 } // namespace stats

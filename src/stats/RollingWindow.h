@@ -1,6 +1,7 @@
 #pragma once
 
 #include "stats/ChannelStatistics.h"
+#include "stats/CountSums.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,9 +13,8 @@ namespace stats {
 // The counts of one channel over the last cycles and their figures over a window of the last K.
 //
 // The counts are kept in a ring of `history` entries (at least the window), so a trend can be
-// drawn from the same store. Sum and sum of squares over the window are kept as exact integers
-// (a count is at most 65535 and the window at most kMaxWindow), so mean and standard deviation
-// carry no rounding drift however long the station runs, near 0 as near 65535. Minimum and
+// drawn from the same store. The window's exact sums (CountSums) give mean and standard
+// deviation without rounding drift however long the station runs. Minimum and
 // maximum are found by scanning the window when the figures are read, which keeps push() O(1).
 //
 // Not thread-safe: BoardStatistics guards a board's windows with one lock.
@@ -56,8 +56,7 @@ private:
     std::size_t window_;
     std::size_t next_ = 0; // ring index of the next push
     std::uint64_t pushed_ = 0;
-    std::uint64_t sum_ = 0;
-    std::uint64_t sumSquares_ = 0;
+    CountSums sums_; // of the counts in the window
 };
 
 } // namespace stats

@@ -152,6 +152,93 @@ enum class TextId {
     FirmwareFixes,
     // Camera window.
     NoCamera,
+    // Grid stamps: the banner of a board no verdict describes.
+    GridNotMeasured,
+    GridLoading,
+    // Channel monitor.
+    MonitorWindowTitle, // printf: row, column, channel count
+    MonitorNotMeasured,
+    MonitorWindowK,
+    MonitorPause,
+    MonitorSaveChart,
+    MonitorExportCsv,
+    MonitorPngFilter,
+    MonitorCsvFilter,
+    MonitorSaveFailed,
+    MonitorTrendHint,
+    MonitorPearson, // the words of the summary line
+    MonitorThreshold,
+    MonitorCheckOff,
+    MonitorWorst,
+    MonitorMargin,
+    MonitorNoiseMedian,
+    MonitorNoiseMax,
+    MonitorNoJudgedChannel,
+    MonitorColumnChannel, // the titles of the channel table's columns
+    MonitorColumnMode,
+    MonitorColumnReference,
+    MonitorColumnLow,
+    MonitorColumnHigh,
+    MonitorColumnLast,
+    MonitorColumnMean,
+    MonitorColumnStdDev,
+    MonitorColumnPeakToPeak,
+    MonitorColumnDrift,
+    MonitorColumnDriftPercent,
+    MonitorColumnMargin,
+    MonitorColumnMarginSigma,
+    MonitorColumnPass,
+    MonitorModeOpen, // a channel's mode in the table
+    MonitorModeClosed,
+    MonitorModeMasked,
+    MonitorModeLowerOnly,
+    MonitorModeUpperOnly,
+    TrendCycleAxis,
+    TrendCountAxis,
+    TrendChannel, // %1: the channel
+    TrendLowLine, // %1: the channel's name (TrendChannel)
+    TrendHighLine,
+    // Results view and recording.
+    ResultsCaption,
+    ResultsSerial,
+    ResultsVerdict,
+    ResultsAllVerdicts,
+    ResultsRefresh,
+    ResultsRuns,
+    ResultsYield,
+    ResultsYieldHeader,
+    ResultsPareto,
+    ResultsChannels,
+    ResultsTime,
+    ResultsPosition,
+    ResultsFailedCycles,
+    ResultsRunId,
+    ResultsChannel,
+    ResultsFailures,
+    ResultsMode,
+    ResultsReference,
+    ResultsLow,
+    ResultsHigh,
+    ResultsMean,
+    ResultsMin,
+    ResultsMax,
+    ResultsSd,
+    ResultsPass,
+    ResultsNoFile,         // %1: the file
+    ResultsCannotRead,     // %1: the file, %2: the reason
+    ResultsShownRuns,      // %1 runs, %2 board results
+    ResultsPositionFormat, // %1 index, %2 row, %3 column
+    ResultsSerialFor,      // %1: the position
+    ResultsRecording,      // %1: the cycles
+    ResultsRecorded,       // %1: the time, %2: the verdict counts
+    ResultsProblem,        // %1: the file, %2: the reason, %3: the results kept
+    ResultsRecovered,
+    ResultsDuplicateSerial, // %1: the serial, %2: the position
+    ResultsNoHead,
+    ResultsBusy,
+    ResultsNotStarted, // %1: the reason
+    // Command-line tool.
+    CliFailingChannels, // printf: board, row, column, verdict, the failing channels
     // Test results kept beside the results file when it could not take them before the end.
     ResultsKeptAtExit,    // %1 count, %2 results file, %3 why, %4 pending file
     ResultsLostAtExit,    // %1 count, %2 results file, %3 why, %4 pending file, %5 why not kept

@@ -147,6 +147,39 @@ TEST_F(ResultsCommands, MeasureRecordWhileTheFileIsLockedKeepsTheRunForTheNextRe
     EXPECT_EQ(store.latestRuns(bySerial).size(), 1U);
 }
 
+// The table printed with --record covers the cycles of the stored run, no more: the run starts
+// once the head's setup has been read, cycles after the first ones.
+TEST_F(ResultsCommands, MeasureRecordPrintsTheCyclesOfTheStoredRun)
+{
+    const ToolRun run = tool({"--simulate", "--json", "measure", "--cycles", "2", "--record"});
+    ASSERT_FALSE(run.crashed) << run.err;
+    ASSERT_EQ(run.exitCode, 1) << run.err;
+    const auto printed = nlohmann::json::parse(run.out);
+
+    ResultsStore store(results);
+    const auto recorded = *store.run(store.latestRuns({}).at(0).id);
+    ASSERT_EQ(recorded.cycleCount, 2);
+    EXPECT_EQ(printed["cycles"], recorded.cycleCount);
+    ASSERT_EQ(printed["boards"].size(), recorded.boards.size());
+    for (std::size_t b = 0; b < recorded.boards.size(); ++b) {
+        const auto& board = printed["boards"][b];
+        const BoardResult& stored = recorded.boards[b];
+        EXPECT_EQ(board["verdict"], verdictName(stored.verdict)) << "board " << b;
+        EXPECT_EQ(board["failedCycles"], stored.failedCycles) << "board " << b;
+        EXPECT_EQ(board["measuredCycles"], 2) << "board " << b;
+        ASSERT_EQ(board["channels"].size(), stored.channels.size());
+        for (std::size_t c = 0; c < stored.channels.size(); ++c) {
+            EXPECT_EQ(board["channels"][c]["samples"], 2) << "board " << b << " channel " << c;
+            EXPECT_EQ(board["channels"][c]["min"], stored.channels[c].min)
+                << "board " << b << " channel " << c;
+            EXPECT_EQ(board["channels"][c]["max"], stored.channels[c].max)
+                << "board " << b << " channel " << c;
+            EXPECT_EQ(board["channels"][c]["mean"], stored.channels[c].mean)
+                << "board " << b << " channel " << c;
+        }
+    }
+}
+
 struct RefusalCase {
     const char* name;
     QStringList args;
@@ -193,7 +226,11 @@ INSTANTIATE_TEST_SUITE_P(
                     "already given to another board"},
         RefusalCase{
             "SerialWithoutSlot", {"--simulate", "measure", "--record", "--serial", "S"}, 64, "SLOT=SERIAL"},
-        RefusalCase{"SerialWithoutRecord", {"--simulate", "measure", "--serial", "0=S"}, 64, "--record"}),
+        RefusalCase{"SerialWithoutRecord", {"--simulate", "measure", "--serial", "0=S"}, 64, "--record"},
+        RefusalCase{"RecordLongerThanARunKeeps",
+                    {"--simulate", "measure", "--record", "--cycles", "4097"},
+                    64,
+                    "at most 4096 cycles"}),
     [](const ::testing::TestParamInfo<RefusalCase>& p) { return std::string(p.param.name); });
 
 } // namespace

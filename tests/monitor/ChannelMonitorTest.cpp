@@ -6,9 +6,13 @@
 #include "monitor/MonitorSource.h"
 #include "monitor/MonitorWindows.h"
 #include "monitor/TrendChart.h"
+#include "setup/ChannelMode.h"
+#include "support/VisibleTexts.h"
 #include "uikit/ParentlessWindows.h"
 
+#include <QAbstractAxis>
 #include <QApplication>
+#include <QChart>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -67,8 +71,9 @@ public:
     {
         return feed.statistics().board(row, col);
     }
-    bool englishUi() const override { return true; }
+    bool englishUi() const override { return english; }
 
+    bool english = true;
     display::BoardSnapshot panel;
     mutable monitor::MonitorFeed feed;
 };
@@ -206,6 +211,51 @@ TEST(ChannelMonitorTest, ExportsTheTableAsShownAndTheChartAsPng)
     EXPECT_FALSE(window.exportCsv(dir.filePath("missing/t.csv"), &error));
     EXPECT_FALSE(error.isEmpty());
 }
+
+// Every word of the window is in the operator's language: the controls, the summary, the
+// table's titles and modes, the trend's axes and series. A board not judged yet shows the
+// not-measured summary instead.
+struct LanguageCase {
+    const char* name;
+    bool english;
+    bool judged;
+};
+
+class MonitorLanguage : public testing::TestWithParam<LanguageCase> {};
+
+TEST_P(MonitorLanguage, EveryShownTextIsInTheChosenLanguage)
+{
+    FakeSource source;
+    source.english = GetParam().english;
+    const ChannelMode modes[] = {ChannelMode::Open, ChannelMode::Closed, ChannelMode::Masked,
+                                 ChannelMode::LowerOnly, ChannelMode::UpperOnly};
+    for (std::size_t i = 0; i < std::size(modes); ++i)
+        source.panel.mask[i] = static_cast<std::uint8_t>(modes[i]); // every mode in the table once
+    if (GetParam().judged)
+        for (std::uint16_t k = 0; k < 4; ++k)
+            source.cycle(static_cast<std::uint16_t>(1990 + k), 5);
+    ChannelMonitor window(source, 0, 1);
+    window.show();
+    window.table()->selectAll(); // a trend series and limit lines for every channel
+    window.refresh();
+
+    std::vector<test::ShownText> shown = test::visibleTexts(window);
+    for (const QAbstractAxis* axis : window.trend()->chart()->axes())
+        shown.push_back({QStringLiteral("axis"), axis->titleText()});
+    for (const QAbstractSeries* series : window.trend()->chart()->series())
+        shown.push_back({QStringLiteral("series"), series->name()});
+    EXPECT_EQ(window.trend()->chart()->series().isEmpty(), !GetParam().judged);
+    // The table's cells are figures and the window's words for modes and verdicts.
+    const auto wrong = test::wrongLanguage(shown, GetParam().english, true);
+    EXPECT_TRUE(wrong.empty()) << test::describe(wrong);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, MonitorLanguage,
+                         testing::Values(LanguageCase{"EnglishJudged", true, true},
+                                         LanguageCase{"ChineseJudged", false, true},
+                                         LanguageCase{"EnglishNotMeasured", true, false},
+                                         LanguageCase{"ChineseNotMeasured", false, false}),
+                         [](const testing::TestParamInfo<LanguageCase>& param) { return param.param.name; });
 
 TEST(MonitorWindowsTest, OneWindowPerBoardClosedTogether)
 {

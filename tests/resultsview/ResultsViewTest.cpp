@@ -2,6 +2,7 @@
 #include "ResultsStore.h"
 #include "persistence/TempDir.h"
 #include "results/SampleRuns.h"
+#include "support/VisibleTexts.h"
 
 #include <QTableWidget>
 
@@ -86,5 +87,37 @@ TEST_F(ResultsViewTest, AMissingFileSaysSoInsteadOfCreatingIt)
     EXPECT_TRUE(view.statusText().contains(QString::fromStdString(missing.string())));
     EXPECT_FALSE(std::filesystem::exists(missing));
 }
+
+// Every word of the view is in the operator's language: title, filters, group titles, column
+// titles and the status line, with results and without a file. The cells hold the records'
+// serials, times and names and are checked in English only.
+struct LanguageCase {
+    const char* name;
+    bool english;
+    bool withFile;
+};
+
+class ResultsViewLanguage : public ResultsViewTest, public testing::WithParamInterface<LanguageCase> {};
+
+TEST_P(ResultsViewLanguage, EveryShownTextIsInTheChosenLanguage)
+{
+    const auto shownFile = GetParam().withFile ? file() : dir / "none" / "results.sqlite";
+    resultsview::CResultsDlg view(shownFile, GetParam().english);
+    view.show();
+    if (GetParam().withFile)
+        view.selectResult(3);
+    std::vector<test::ShownText> shown = test::visibleTexts(view);
+    for (test::ShownText& text : shown)
+        text.text.remove(QString::fromStdString(shownFile.string())); // the status line names the file
+    const auto wrong = test::wrongLanguage(shown, GetParam().english, false);
+    EXPECT_TRUE(wrong.empty()) << test::describe(wrong);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, ResultsViewLanguage,
+                         testing::Values(LanguageCase{"EnglishWithResults", true, true},
+                                         LanguageCase{"ChineseWithResults", false, true},
+                                         LanguageCase{"EnglishWithoutFile", true, false},
+                                         LanguageCase{"ChineseWithoutFile", false, false}),
+                         [](const testing::TestParamInfo<LanguageCase>& param) { return param.param.name; });
 
 } // namespace
