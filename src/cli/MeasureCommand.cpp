@@ -8,6 +8,7 @@
 #include "MeasureTally.h"
 #include "StopSignal.h"
 #include "results/ResultsStore.h"
+#include "station/KeptResultsTexts.h"
 #include "station/ResultsRecording.h"
 #include "texts/Texts.h"
 
@@ -223,6 +224,17 @@ int runMeasure(const GlobalOptions& options, int cycles, const RecordArgs& recor
         callbacks.taken = take;
         const auto file =
             options.resultsFile.empty() ? defaultResultsFile() : std::filesystem::path(options.resultsFile);
+        callbacks.pendingWrittenIn = [&session, file](const PendingWriteIn& writtenIn) {
+            const auto text =
+                station::keptWrittenInText(writtenIn, file, pendingRunsFile(file), session.english());
+            if (!text.empty())
+                std::fprintf(stderr, "stenvikplus-cli: %s\n", text.c_str());
+        };
+        // The end of the tool: the writer's last attempt failed too.
+        callbacks.keptAtExit = [&session, file](const PendingKept& kept) {
+            std::fprintf(stderr, "stenvikplus-cli: %s\n",
+                         station::keptAtExitText(kept, file, session.english()).c_str());
+        };
         recording =
             std::make_unique<station::ResultsRecording>(session.context(), file, std::move(callbacks));
         recording->setCycles(cycles);

@@ -3,9 +3,12 @@
 #include "Command.h"
 #include "ExitCode.h"
 #include "persistence/AtomicFile.h"
+#include "results/PendingRuns.h"
 #include "results/ResultsExport.h"
 #include "results/ResultsStore.h"
 #include "results/ResultsSummary.h"
+#include "station/KeptResultsTexts.h"
+#include "texts/Texts.h"
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
@@ -52,6 +55,12 @@ bool filterOf(const ResultsArgs& args, ResultsStore::Filter& filter)
 std::unique_ptr<ResultsStore> openResults(const GlobalOptions& options)
 {
     const auto file = resultsFileOf(options);
+    // A reader leaves the kept runs alone (it opens the file read-only), but says they are missing.
+    if (const auto kept = pendingRunCount(pendingRunsFile(file)); kept > 0)
+        std::fprintf(stderr, "%s: %s\n", kName,
+                     station::fillPlaceholders(texts::text(texts::TextId::KeptResultsNotYetIn, true),
+                                               {std::to_string(kept), pendingRunsFile(file).string()})
+                         .c_str());
     if (!std::filesystem::exists(file)) {
         std::fprintf(stderr, "%s: no results file %s\n", kName, file.c_str());
         return nullptr;

@@ -93,11 +93,32 @@ ResultsStore::ResultsStore(const std::filesystem::path& file, Options options)
     selectChannels_.emplace(db_, "SELECT channel, mode, reference, low_limit, high_limit, mean, min_count, "
                                  "max_count, sd, pass FROM channel_result "
                                  "WHERE run_id = ? AND board_index = ? ORDER BY channel");
+    runExists_.emplace(db_, "SELECT 1 FROM test_run WHERE run_id = ?");
 }
 
 void ResultsStore::write(const TestRun& run)
 {
     sqlite::Transaction transaction(db_);
+    insert(run);
+    transaction.commit();
+}
+
+bool ResultsStore::writeIfAbsent(const TestRun& run)
+{
+    sqlite::Transaction transaction(db_);
+    auto& exists = *runExists_;
+    exists.reset();
+    exists.bind(1, run.id);
+    const bool present = exists.step();
+    exists.reset();
+    if (!present)
+        insert(run);
+    transaction.commit();
+    return !present;
+}
+
+void ResultsStore::insert(const TestRun& run)
+{
     auto& r = *insertRun_;
     r.bind(1, run.id).bind(2, run.startedAt).bind(3, run.endedAt).bind(4, run.stationId);
     r.bind(5, run.operatorName).bind(6, run.headGuid).bind(7, run.deviceType).bind(8, run.firmwareVersion);
@@ -117,7 +138,6 @@ void ResultsStore::write(const TestRun& run)
             c.run();
         }
     }
-    transaction.commit();
 }
 
 TestRun ResultsStore::readRunRow(sqlite::Statement& statement)

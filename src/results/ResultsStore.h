@@ -34,6 +34,9 @@ public:
     ResultsStore(const std::filesystem::path& file, Options options);
 
     void write(const TestRun& run);
+    // Writes the run unless a run with its id is already stored (checked in the same
+    // transaction); false when it was there.
+    bool writeIfAbsent(const TestRun& run);
 
     // The latest runs (newest first) that hold a board result matching the filter, with only
     // the matching board results and without channel rows.
@@ -53,6 +56,7 @@ public:
     sqlite::Database& database() { return db_; }
 
 private:
+    void insert(const TestRun& run);
     TestRun readRunRow(sqlite::Statement& statement);
 
     sqlite::Database db_;
@@ -61,6 +65,7 @@ private:
     std::optional<sqlite::Statement> insertBoard_;
     std::optional<sqlite::Statement> insertChannel_;
     std::optional<sqlite::Statement> selectChannels_;
+    std::optional<sqlite::Statement> runExists_;
 };
 
 // $XDG_DATA_HOME/stenvikplus/results.sqlite, or ~/.local/share/... when XDG_DATA_HOME is unset

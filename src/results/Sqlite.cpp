@@ -31,6 +31,11 @@ Database::Database(const std::filesystem::path& file, Mode mode, std::chrono::mi
     sqlite3_busy_timeout(db_, static_cast<int>(busyTimeout.count()));
 }
 
+void Database::setBusyTimeout(std::chrono::milliseconds busyTimeout)
+{
+    sqlite3_busy_timeout(db_, static_cast<int>(busyTimeout.count()));
+}
+
 Database::~Database()
 {
     sqlite3_close_v2(db_);

@@ -39,6 +39,9 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
+    // How long statements wait for another connection's lock from now on.
+    void setBusyTimeout(std::chrono::milliseconds busyTimeout);
+
     // Runs one or more statements without results.
     void exec(const std::string& sql);
     Statement prepare(std::string_view sql);

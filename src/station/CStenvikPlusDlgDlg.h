@@ -23,6 +23,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CColorBar;
 class CStatusBarEx;
@@ -170,6 +171,8 @@ private:
     void stopResults();
     std::filesystem::path resultsFile_;
     std::unique_ptr<station::ResultsRecording> recording_;
+    // Set by the writer's last act (while stopResults() waits for it), told after it.
+    std::optional<PendingKept> keptAtExit_;
     station::RecordingBar* recordingBar_ = nullptr;
     QPointer<QDialog> resultsView_;
 };

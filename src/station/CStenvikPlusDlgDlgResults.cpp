@@ -2,6 +2,7 @@
 // result" and "Show results" commands, the serial entry and the messages of the results file.
 #include "CStenvikPlusDlgDlg.h"
 #include "CommandIds.h"
+#include "KeptResultsTexts.h"
 #include "resultsview/CResultsDlg.h"
 #include "resultsview/ResultsWords.h"
 #include "texts/QtTexts.h"
@@ -58,6 +59,20 @@ void CStenvikPlusDlgDlg::startResults()
             uikit::message(this, text, QMessageBox::Warning);
         });
     };
+    callbacks.pendingWrittenIn = [this](const PendingWriteIn& writtenIn) {
+        bridge_.post([this, writtenIn] {
+            const QString text = qs(station::keptWrittenInText(writtenIn, resultsFile_,
+                                                               pendingRunsFile(resultsFile_), english()));
+            if (text.isEmpty())
+                return;
+            const bool damaged = !writtenIn.damage.empty();
+            recordingBar_->showStatus(text, damaged);
+            if (damaged)
+                uikit::message(this, text, QMessageBox::Warning);
+        });
+    };
+    // Comes while stopResults() waits for the writer: the GUI thread tells it afterwards.
+    callbacks.keptAtExit = [this](const PendingKept& kept) { keptAtExit_ = kept; };
     recording_ = std::make_unique<station::ResultsRecording>(ctx_, resultsFile_, std::move(callbacks));
 
     // F9 is free in the window's key filter; it works wherever the focus is in the window.
@@ -81,8 +96,15 @@ void CStenvikPlusDlgDlg::startResults()
 void CStenvikPlusDlgDlg::stopResults()
 {
     // The acquisition loop has ended: no cycle comes any more. The writer makes its last
-    // attempt at the runs still waiting.
+    // attempt at the runs still waiting and keeps those it cannot write beside the file.
     recording_.reset();
+    if (!keptAtExit_)
+        return;
+    const QString text = qs(station::keptAtExitText(*keptAtExit_, resultsFile_, english()));
+    keptAtExit_.reset();
+    recordingBar_->showStatus(text, true);
+    // The window is closing: the operator must see this before it goes.
+    uikit::message(this, text, QMessageBox::Warning);
 }
 
 void CStenvikPlusDlgDlg::recordResult()

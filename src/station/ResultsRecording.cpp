@@ -81,7 +81,8 @@ ResultsRecording::ResultsRecording(StationContext& context, std::filesystem::pat
                                    ResultsWriter::Options options)
     : ctx_(context), callbacks_(std::move(callbacks)),
       writer_(std::move(file),
-              ResultsWriter::Callbacks{callbacks_.problem, callbacks_.recovered, callbacks_.recorded},
+              ResultsWriter::Callbacks{callbacks_.problem, callbacks_.recovered, callbacks_.recorded,
+                                       callbacks_.pendingWrittenIn, callbacks_.keptAtExit},
               options),
       recorder_([this](TestRun run) { writer_.submit(std::move(run)); }), stationId_(hostName())
 {

@@ -28,6 +28,12 @@ public:
         std::function<void()> recovered;
         // A run has been written (writer thread).
         std::function<void(const TestRun& run)> recorded;
+        // Runs kept at an earlier exit have been written in, or their file is damaged (writer
+        // thread, at the start).
+        std::function<void(const PendingWriteIn&)> pendingWrittenIn;
+        // Runs that could not be written before the end: kept in the pending file, or not (writer
+        // thread, during the destructor).
+        std::function<void(const PendingKept&)> keptAtExit;
         // A run could not start: the head's setup could not be read (worker thread).
         std::function<void(const std::string& reason)> notStarted;
         // A cycle the run takes, after the recorder has (acquisition thread): what the run
@@ -37,7 +43,8 @@ public:
 
     ResultsRecording(StationContext& context, std::filesystem::path file, Callbacks callbacks,
                      ResultsWriter::Options options = {});
-    // Waits for a run being prepared, then for the writer's last attempt.
+    // Waits for a run being prepared, then for the writer's last attempt; runs still not
+    // written are kept in the pending file.
     ~ResultsRecording();
     ResultsRecording(const ResultsRecording&) = delete;
     ResultsRecording& operator=(const ResultsRecording&) = delete;

@@ -245,6 +245,18 @@ constexpr Entry kChinese[] = {
     {ResultsNotStarted, "无法记录结果：%1。"},
     // Command-line tool.
     {CliFailingChannels, "板 %d（%d行%d列）%s：通道 %s"},
+    // Test results kept beside the results file.
+    {ResultsKeptAtExit,
+     "%1 个测试结果无法保存到 %2（%3）。这些结果已暂存于 %4，下次工作站或命令行工具打开结果文件时"
+     "自动保存。"},
+    {ResultsLostAtExit, "%1 个测试结果无法保存到 %2（%3），也无法暂存到 %4（%5）：这些结果已丢失。"},
+    {KeptResultsWrittenIn, "上次退出时暂存的 %1 个测试结果已保存到 %2。"},
+    {KeptResultsDamaged,
+     "暂存的测试结果文件 %1 无法完整读取（%2 行无法读取；%3）。该文件原样保留，请人工检查；"
+     "其中 %4 个可读结果已保存。"},
+    {KeptResultsLine, "第 %1 行：%2"},
+    {KeptResultsNotYetIn,
+     "暂存于 %2 的 %1 个测试结果尚未保存到结果文件：下次启动工作站或执行 measure --record 时自动保存。"},
 };
 
 } // namespace

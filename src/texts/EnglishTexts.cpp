@@ -250,6 +250,20 @@ constexpr Entry kEnglish[] = {
     {ResultsNotStarted, "The result cannot be recorded: %1."},
     // Command-line tool.
     {CliFailingChannels, "board %d (row %d, col %d) %s: channel %s"},
+    // Test results kept beside the results file.
+    {ResultsKeptAtExit,
+     "%1 test result(s) could not be saved to %2 (%3). They are kept in %4 and will be saved "
+     "the next time the station or the tool opens the results file."},
+    {ResultsLostAtExit, "%1 test result(s) could not be saved to %2 (%3) and could not be kept in %4 either "
+                        "(%5): they are lost."},
+    {KeptResultsWrittenIn, "%1 test result(s) kept at an earlier exit have been saved to %2."},
+    {KeptResultsDamaged, "The kept test results in %1 cannot all be read (%2 unreadable line(s); %3). The "
+                         "file is left as it is for a person to look at; the %4 readable result(s) in it are "
+                         "saved."},
+    {KeptResultsLine, "line %1: %2"},
+    {KeptResultsNotYetIn,
+     "%1 test result(s) kept in %2 are not in the results file yet: the next start of the "
+     "station or measure --record saves them."},
 };
 
 } // namespace

@@ -239,6 +239,13 @@ enum class TextId {
     ResultsNotStarted, // %1: the reason
     // Command-line tool.
     CliFailingChannels, // printf: board, row, column, verdict, the failing channels
+    // Test results kept beside the results file when it could not take them before the end.
+    ResultsKeptAtExit,    // %1 count, %2 results file, %3 why, %4 pending file
+    ResultsLostAtExit,    // %1 count, %2 results file, %3 why, %4 pending file, %5 why not kept
+    KeptResultsWrittenIn, // %1 count, %2 results file
+    KeptResultsDamaged,   // %1 pending file, %2 unreadable lines, %3 the first, %4 readable runs
+    KeptResultsLine,      // %1 line number, %2 what is wrong with it
+    KeptResultsNotYetIn,  // %1 count, %2 pending file (said by a reader of the results file)
 
     Count // not a text: the number of ids
 };

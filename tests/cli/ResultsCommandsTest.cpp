@@ -1,12 +1,15 @@
 // results export and results summary, run as the built tool on a results file written here.
 #include "ToolProcess.h"
+#include "results/PendingRuns.h"
 #include "results/ResultsStore.h"
 #include "results/SampleRuns.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -111,6 +114,37 @@ TEST_F(ResultsCommands, MeasureRecordKeepsARunWithTheSerialsGiven)
     EXPECT_EQ(recorded.boards[3].verdict, RunVerdict::Fail);
     EXPECT_FALSE(recorded.boards[3].channels.at(13).pass);
     EXPECT_EQ(recorded.boards[0].verdict, RunVerdict::Pass);
+}
+
+TEST_F(ResultsCommands, MeasureRecordWhileTheFileIsLockedKeepsTheRunForTheNextRecord)
+{
+    auto other = std::make_unique<sqlite::Database>(results, sqlite::Database::Mode::ReadWriteCreate,
+                                                    std::chrono::milliseconds(0));
+    other->exec("BEGIN EXCLUSIVE"); // another program holds the file
+    const std::string pending = pendingRunsFile(results).string();
+    const ToolRun locked = tool({"--simulate", "measure", "--cycles", "3", "--record", "--serial", "0=K-1"});
+    ASSERT_FALSE(locked.crashed) << locked.err;
+    EXPECT_EQ(locked.exitCode, 3) << locked.err;
+    EXPECT_THAT(locked.err, HasSubstr("locked"));
+    EXPECT_THAT(locked.err, HasSubstr(pending)) << "says where the run is kept";
+    EXPECT_EQ(pendingRunCount(pending), 1U);
+
+    // A reader of the file says that a run is missing from it.
+    const ToolRun export1 = tool({"results", "export", "--format", "csv"});
+    EXPECT_THAT(export1.err, HasSubstr("1 test result(s) kept in " + pending));
+
+    other->exec("COMMIT");
+    other.reset();
+    const ToolRun next = tool({"--simulate", "measure", "--cycles", "3", "--record"});
+    ASSERT_FALSE(next.crashed) << next.err;
+    EXPECT_THAT(next.err, HasSubstr(results)) << "says that the kept run has been saved";
+    EXPECT_THAT(next.err, HasSubstr("recorded run "));
+    EXPECT_FALSE(std::filesystem::exists(pending));
+    ResultsStore store(results);
+    EXPECT_EQ(store.runCount(), 4);
+    ResultsStore::Filter bySerial;
+    bySerial.serial = "K-1";
+    EXPECT_EQ(store.latestRuns(bySerial).size(), 1U);
 }
 
 // The table printed with --record covers the cycles of the stored run, no more: the run starts

@@ -4,14 +4,17 @@
 
 #include "StationRig.h"
 #include "persistence/TempDir.h"
+#include "results/PendingRuns.h"
 #include "results/ResultsStore.h"
 #include "results/SetupHash.h"
+#include "station/KeptResultsTexts.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -163,5 +166,99 @@ TEST_F(ResultsRecordingTest, ARunThatCannotReadTheSetupDoesNotStartAndSaysSo)
     recording.feed(passingCycle(0));
     EXPECT_FALSE(std::filesystem::exists(file()) && ResultsStore(file()).runCount() > 0);
 }
+
+// The end of the window or the tool while another program holds the results file locked: the
+// run just taken is kept beside the file and lands at the next start.
+TEST_F(ResultsRecordingTest, ARunNotWrittenAtTheEndIsKeptAndWrittenInAtTheNextStart)
+{
+    StationRig rig;
+    ASSERT_TRUE(rig.startRunning());
+    ASSERT_TRUE(rig.stopLoop());
+    {
+        ResultsStore create(file());
+    }
+    sqlite::Database other(file(), sqlite::Database::Mode::ReadWriteCreate, 0ms);
+    other.exec("BEGIN EXCLUSIVE");
+
+    ResultsWriter::Options options;
+    options.busyTimeout = 100ms;
+    std::atomic<int> problems{0};
+    std::optional<PendingKept> kept;
+    std::string runId;
+    station::ResultsRecording::Callbacks callbacks;
+    callbacks.problem = [&](const std::string&, std::size_t) { ++problems; };
+    callbacks.keptAtExit = [&](const PendingKept& k) { kept = k; };
+    {
+        station::ResultsRecording recording(rig.ctx, file(), callbacks, options);
+        recording.setCycles(2);
+        ASSERT_TRUE(recording.startRun({{0, "SN-KEPT"}}));
+        const auto deadline = std::chrono::steady_clock::now() + 20s;
+        for (int cycle = 0; problems == 0 && std::chrono::steady_clock::now() < deadline; ++cycle) {
+            recording.feed(passingCycle(cycle));
+            std::this_thread::sleep_for(5ms);
+        }
+        ASSERT_EQ(problems, 1) << "the run was taken and could not be written";
+        // ~ResultsRecording, as the window closes or the tool ends.
+    }
+    ASSERT_TRUE(kept.has_value());
+    EXPECT_TRUE(kept->kept) << kept->keepFailure;
+    EXPECT_EQ(kept->count, 1U);
+    EXPECT_EQ(kept->file, pendingRunsFile(file()));
+    const std::string keptText = station::keptAtExitText(*kept, file(), true);
+    EXPECT_NE(keptText.find("1 test result(s)"), std::string::npos) << keptText;
+    EXPECT_NE(keptText.find(pendingRunsFile(file()).string()), std::string::npos) << keptText;
+
+    other.exec("COMMIT");
+    std::optional<PendingWriteIn> writtenIn;
+    callbacks = {};
+    callbacks.pendingWrittenIn = [&](const PendingWriteIn& w) { writtenIn = w; };
+    {
+        station::ResultsRecording next(rig.ctx, file(), callbacks, options);
+        ASSERT_TRUE(next.writer().waitUntilWritten(10s));
+    }
+    ASSERT_TRUE(writtenIn.has_value());
+    EXPECT_EQ(writtenIn->writtenIn, 1U);
+    EXPECT_EQ(station::keptWrittenInText(*writtenIn, file(), pendingRunsFile(file()), false),
+              "上次退出时暂存的 1 个测试结果已保存到 " + file().string() + "。");
+    ResultsStore store(file());
+    const auto runs = store.latestRuns({});
+    ASSERT_EQ(runs.size(), 1U);
+    const auto run = *store.run(runs[0].id);
+    EXPECT_EQ(run.cycleCount, 2);
+    ASSERT_EQ(run.boards.size(), 4U);
+    EXPECT_EQ(run.boards[0].serial, "SN-KEPT");
+    EXPECT_EQ(run.boards[0].channels.size(), 40U);
+    EXPECT_FALSE(std::filesystem::exists(pendingRunsFile(file())));
+}
+
+// Placeholders are filled once: a folder named like a placeholder stays as it is.
+struct Filling {
+    std::string name;
+    std::string text;
+    std::vector<std::string> values;
+    std::string filled;
+};
+
+void PrintTo(const Filling& f, std::ostream* out)
+{
+    *out << f.name;
+}
+
+class KeptResultsText : public testing::TestWithParam<Filling> {};
+
+TEST_P(KeptResultsText, FillsEachPlaceholderOnce)
+{
+    EXPECT_EQ(station::fillPlaceholders(GetParam().text, GetParam().values), GetParam().filled);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, KeptResultsText,
+    testing::Values(Filling{"InOrder", "%1 in %2", {"3", "/data"}, "3 in /data"},
+                    Filling{"OutOfOrder", "%2 holds %1", {"3", "/data"}, "/data holds 3"},
+                    Filling{"ValueLooksLikeAPlaceholder", "%1 in %2", {"%2", "/data/%1"}, "%2 in /data/%1"},
+                    Filling{"PercentSignAlone", "100% of %1", {"3"}, "100% of 3"},
+                    Filling{"PlaceholderWithoutValue", "%1 and %3", {"a"}, "a and %3"},
+                    Filling{"PercentAtTheEnd", "%1%", {"a"}, "a%"}),
+    [](const testing::TestParamInfo<Filling>& p) { return p.param.name; });
 
 } // namespace

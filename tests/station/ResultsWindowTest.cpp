@@ -2,6 +2,7 @@
 // the serial entry a barcode scanner types into, and the Results view.
 #include "WindowRig.h"
 #include "persistence/TempDir.h"
+#include "results/PendingRuns.h"
 #include "results/ResultsStore.h"
 #include "resultsview/CResultsDlg.h"
 #include "sim/DemoSetup.h"
@@ -12,11 +13,13 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -205,6 +208,73 @@ TEST_F(ResultsWindowTest, TwoRecordedRunsShowInTheViewWithTheFailingChannelFirst
     ASSERT_EQ(results->rowCount(), 1);
     EXPECT_EQ(cellText(results, 0, 3), QStringLiteral("FAIL"));
     EXPECT_EQ(cellText(view->paretoTable(), 0, 1), QStringLiteral("13"));
+}
+
+// Shows the message box the operator would get, for a look at it.
+void saveMessageShot(const QString& text, const char* name)
+{
+    const char* folder = std::getenv("STATION_SCREENSHOT_DIR");
+    if (folder == nullptr)
+        return;
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("StenvikPlusDlg"), text, QMessageBox::Ok);
+    box.show();
+    QCoreApplication::processEvents();
+    box.grab().save(QString::fromUtf8(folder) + QStringLiteral("/") + QString::fromLatin1(name));
+}
+
+TEST_F(ResultsWindowTest, AResultNotSavedWhenTheWindowClosesIsKeptAndSavedAtTheNextStart)
+{
+    {
+        ResultsStore create(file());
+    }
+    auto other = std::make_unique<sqlite::Database>(file(), sqlite::Database::Mode::ReadWriteCreate,
+                                                    std::chrono::milliseconds(0));
+    other->exec("BEGIN EXCLUSIVE"); // another program holds the file
+    const QString pending = QString::fromStdString(pendingRunsFile(file()).string());
+    {
+        WindowRig rig;
+        rig.window.setResultsFile(file());
+        ASSERT_TRUE(rig.startRunning());
+        rig.window.runCommand(station::cmd::kRecordResult);
+        ASSERT_TRUE(rig.pump([&] { return !rig.messages.messages.empty(); }))
+            << "the file cannot take the run";
+        rig.window.shutdown();
+        ASSERT_EQ(rig.messages.messages.size(), 2U);
+        const QString told = rig.messages.texts()[1];
+        EXPECT_EQ(rig.messages.messages[1].icon, QMessageBox::Warning);
+        EXPECT_TRUE(told.contains(pending)) << told.toStdString();
+        EXPECT_TRUE(told.startsWith(QStringLiteral("1 "))) << told.toStdString();
+        EXPECT_EQ(rig.window.recordingBar()->status(), told);
+        saveMessageShot(told, "results-kept-at-exit.png");
+    }
+    other->exec("COMMIT");
+    other.reset();
+
+    WindowRig rig(false);
+    rig.window.setResultsFile(file());
+    rig.window.initialise(false);
+    ASSERT_TRUE(rig.pump([&] { return rig.window.recordingBar()->status().contains(pending.chopped(14)); }));
+    EXPECT_TRUE(rig.messages.messages.empty()) << "good news needs no box";
+    EXPECT_EQ(ResultsStore(file()).runCount(), 1);
+    EXPECT_FALSE(std::filesystem::exists(pendingRunsFile(file())));
+    if (const char* folder = std::getenv("STATION_SCREENSHOT_DIR"))
+        rig.window.grab().save(QString::fromUtf8(folder) + QStringLiteral("/results-kept-written-in.png"));
+}
+
+TEST_F(ResultsWindowTest, ADamagedFileOfKeptResultsIsShownAndLeftAlone)
+{
+    const std::string damaged = "{\"schema\": \"pending-run-1\", \"runId\": \"00000000-0000-4000-8000";
+    writeAll(pendingRunsFile(file()), damaged);
+    WindowRig rig(false);
+    rig.window.setResultsFile(file());
+    rig.window.initialise(false);
+    ASSERT_TRUE(rig.pump([&] { return !rig.messages.messages.empty(); }));
+    const QString told = rig.messages.texts()[0];
+    EXPECT_TRUE(told.contains(QString::fromStdString(pendingRunsFile(file()).string())))
+        << told.toStdString();
+    EXPECT_EQ(rig.window.recordingBar()->status(), told);
+    EXPECT_EQ(readAll(pendingRunsFile(file())), damaged);
+    saveMessageShot(told, "results-kept-damaged.png");
 }
 
 } // namespace
