@@ -16,6 +16,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QSplitter>
@@ -135,6 +136,14 @@ void ChannelMonitor::buildLayout(bool english)
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     table_->viewport()->installEventFilter(this);
+    connect(table_->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int width) {
+                if (fitting_ || column < 0)
+                    return; // our own fitting, not the operator's drag
+                if (operatorWidths_.size() <= static_cast<std::size_t>(column))
+                    operatorWidths_.resize(static_cast<std::size_t>(column) + 1, 0);
+                operatorWidths_[static_cast<std::size_t>(column)] = width;
+            });
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { updateTrend(); });
 
@@ -184,20 +193,28 @@ void ChannelMonitor::refresh()
 void ChannelMonitor::fitColumns()
 {
     // A column needs the widest its title or figures have been: the figures change with every
-    // cycle and the columns must not jitter with them.
+    // cycle and the columns must not jitter with them. A column the operator sized keeps that
+    // width unless its figures need more; the room left is shared among the others.
     QHeaderView* header = table_->horizontalHeader();
     const int count = header->count();
     columnNeeds_.resize(static_cast<std::size_t>(count), 0);
+    operatorWidths_.resize(static_cast<std::size_t>(count), 0);
+    const QScopedValueRollback fitting(fitting_, true);
     int total = 0;
+    int shared = 0;
     for (int column = 0; column < count; ++column) {
+        const auto i = static_cast<std::size_t>(column);
         table_->resizeColumnToContents(column); // the larger of title and cells
-        int& need = columnNeeds_[static_cast<std::size_t>(column)];
-        need = std::max(need, header->sectionSize(column));
-        total += need;
+        columnNeeds_[i] = std::max(columnNeeds_[i], header->sectionSize(column));
+        total += std::max(columnNeeds_[i], operatorWidths_[i]);
+        shared += operatorWidths_[i] == 0 ? 1 : 0;
     }
-    const int spare = count > 0 ? std::max(0, table_->viewport()->width() - total) / count : 0;
-    for (int column = 0; column < count; ++column)
-        header->resizeSection(column, columnNeeds_[static_cast<std::size_t>(column)] + spare);
+    const int spare = shared > 0 ? std::max(0, table_->viewport()->width() - total) / shared : 0;
+    for (int column = 0; column < count; ++column) {
+        const auto i = static_cast<std::size_t>(column);
+        header->resizeSection(column, operatorWidths_[i] > 0 ? std::max(columnNeeds_[i], operatorWidths_[i])
+                                                             : columnNeeds_[i] + spare);
+    }
 }
 
 bool ChannelMonitor::eventFilter(QObject* watched, QEvent* event)

@@ -75,5 +75,7 @@ private:
     QSortFilterProxyModel* sorted_ = nullptr;
     QTableView* table_ = nullptr;
     TrendChart* trend_ = nullptr;
-    std::vector<int> columnNeeds_; // the widest each column's title or figures have been
+    std::vector<int> columnNeeds_;    // the widest each column's title or figures have been
+    std::vector<int> operatorWidths_; // widths the operator dragged columns to; 0: not sized
+    bool fitting_ = false;            // sections resized now are our own fitting
 };

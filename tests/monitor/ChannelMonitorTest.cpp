@@ -342,6 +342,36 @@ INSTANTIATE_TEST_SUITE_P(Sizes, MonitorFit,
                                          FitCase{"ChineseFullScreen", false, QSize(1920, 1040)}),
                          [](const testing::TestParamInfo<FitCase>& param) { return param.param.name; });
 
+// A column the operator widened (to read a long mode name from a metre away, say) keeps its
+// width through the refreshes that follow; the others still grow with their figures.
+TEST(ChannelMonitorTest, AColumnTheOperatorWidenedKeepsItsWidth)
+{
+    FakeSource source;
+    source.cycle(41000);
+    ChannelMonitor window(source, 0, 1);
+    window.resize(1280, 900);
+    window.show();
+    window.refresh();
+    QCoreApplication::processEvents();
+    QHeaderView* header = window.table()->horizontalHeader();
+    const int column = static_cast<int>(monitor::Column::Mode);
+    const int widened = header->sectionSize(column) + 80;
+    header->resizeSection(column, widened); // as a drag of the section's edge does
+
+    source.cycle(41500);
+    window.refresh();
+    window.refresh();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(header->sectionSize(column), widened);
+    const QFontMetrics cellFont(window.table()->font());
+    const QAbstractItemModel* model = window.table()->model();
+    for (int c = 0; c < model->columnCount(); ++c)
+        for (int r = 0; r < model->rowCount(); ++r)
+            EXPECT_GE(header->sectionSize(c),
+                      cellFont.horizontalAdvance(model->index(r, c).data().toString()) + 6)
+                << "column " << c << " row " << r;
+}
+
 TEST(MonitorWindowsTest, OneWindowPerBoardClosedTogether)
 {
     FakeSource source;
