@@ -12,6 +12,7 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -91,7 +92,10 @@ int emit(const std::string& text, const std::string& output)
     return kSuccess;
 }
 
-int runExport(const ResultsArgs& args, const GlobalOptions& options)
+// Opens the results file and writes what `produce` makes of the runs the arguments choose, to the
+// standard output or --output.
+using Produce = std::function<void(ResultsStore&, const ResultsStore::Filter&, std::ostream&)>;
+int reportResults(const ResultsArgs& args, const GlobalOptions& options, const Produce& produce)
 {
     ResultsStore::Filter filter;
     if (!filterOf(args, filter))
@@ -101,10 +105,7 @@ int runExport(const ResultsArgs& args, const GlobalOptions& options)
         return kFileOrSetup;
     std::ostringstream text;
     try {
-        if (args.format == "json" || (args.format.empty() && options.json))
-            exportJson(*store, filter, text);
-        else
-            exportCsv(*store, filter, text);
+        produce(*store, filter, text);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s: the results file cannot be read: %s\n", kName, error.what());
         return kFileOrSetup;
@@ -112,29 +113,32 @@ int runExport(const ResultsArgs& args, const GlobalOptions& options)
     return emit(text.str(), args.output);
 }
 
+int runExport(const ResultsArgs& args, const GlobalOptions& options)
+{
+    const bool json = args.format == "json" || (args.format.empty() && options.json);
+    return reportResults(args, options,
+                         [json](ResultsStore& store, const ResultsStore::Filter& filter, std::ostream& out) {
+                             if (json)
+                                 exportJson(store, filter, out);
+                             else
+                                 exportCsv(store, filter, out);
+                         });
+}
+
 int runSummary(const ResultsArgs& args, const GlobalOptions& options)
 {
-    ResultsStore::Filter filter;
-    if (!filterOf(args, filter))
-        return kUsage;
-    const auto store = openResults(options);
-    if (!store)
-        return kFileOrSetup;
-    std::ostringstream text;
-    try {
-        const auto summary = summariseResults(*store, filter);
-        if (options.json) {
-            auto json = summaryJson(summary);
-            json["schema"] = "stenvikplus.results-summary/1";
-            text << json.dump(2) << '\n';
-        } else {
-            writeSummaryText(summary, text);
-        }
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s: the results file cannot be read: %s\n", kName, error.what());
-        return kFileOrSetup;
-    }
-    return emit(text.str(), args.output);
+    return reportResults(
+        args, options,
+        [&options](ResultsStore& store, const ResultsStore::Filter& filter, std::ostream& out) {
+            const auto summary = summariseResults(store, filter);
+            if (options.json) {
+                auto json = summaryJson(summary);
+                json["schema"] = "stenvikplus.results-summary/1";
+                out << json.dump(2) << '\n';
+            } else {
+                writeSummaryText(summary, out);
+            }
+        });
 }
 
 void addFilterArguments(CLI::App& app, ResultsArgs& args)

@@ -1,5 +1,7 @@
 #include "PendingRunJson.h"
 
+#include "ResultJson.h"
+
 #include <cstdint>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -14,50 +16,21 @@ using nlohmann::json;
 // can tell its own format from this one.
 constexpr const char* kSchema = "pending-run-1";
 
-json optionalJson(const std::optional<double>& value)
-{
-    return value ? json(*value) : json(nullptr);
-}
-
 json runJson(const TestRun& run)
 {
     json boards = json::array();
     for (const auto& board : run.boards) {
         json channels = json::array();
         for (const auto& c : board.channels)
-            channels.push_back({{"channel", c.channel},
-                                {"mode", c.mode},
-                                {"reference", c.reference},
-                                {"low", c.low},
-                                {"high", c.high},
-                                {"mean", c.mean},
-                                {"min", c.min},
-                                {"max", c.max},
-                                {"sd", c.sd},
-                                {"pass", c.pass}});
-        boards.push_back({{"row", board.row},
-                          {"col", board.col},
-                          {"index", board.index},
-                          {"serial", board.serial},
-                          {"verdict", verdictName(board.verdict)},
-                          {"failedCycles", board.failedCycles},
-                          {"pearson", optionalJson(board.pearson)},
-                          {"pearsonThreshold", optionalJson(board.pearsonThreshold)},
-                          {"channels", std::move(channels)}});
+            channels.push_back(channelJson(c, c.mode)); // the number: read back exactly
+        json fields = boardFieldsJson(board);
+        fields["channels"] = std::move(channels);
+        boards.push_back(std::move(fields));
     }
-    return {{"schema", kSchema},
-            {"runId", run.id},
-            {"startedAt", run.startedAt},
-            {"endedAt", run.endedAt},
-            {"stationId", run.stationId},
-            {"operator", run.operatorName},
-            {"headGuid", run.headGuid},
-            {"deviceType", run.deviceType},
-            {"firmwareVersion", run.firmwareVersion},
-            {"stationVersion", run.stationVersion},
-            {"setupHash", run.setupHash},
-            {"cycleCount", run.cycleCount},
-            {"boards", std::move(boards)}};
+    json fields = runFieldsJson(run);
+    fields["schema"] = kSchema;
+    fields["boards"] = std::move(boards);
+    return fields;
 }
 
 // Field readers that name the field a line lacks or gets wrong.

@@ -1,5 +1,6 @@
 #include "ResultsExport.h"
 
+#include "ResultJson.h"
 #include "persistence/CsvField.h"
 
 #include <cmath>
@@ -26,11 +27,6 @@ std::string number(double value)
 std::string optionalNumber(const std::optional<double>& value)
 {
     return value ? number(*value) : std::string();
-}
-
-nlohmann::json optionalJson(const std::optional<double>& value)
-{
-    return value ? nlohmann::json(*value) : nlohmann::json(nullptr);
 }
 
 } // namespace
@@ -101,36 +97,11 @@ nlohmann::json boardResultJson(const TestRun& run)
     const auto& board = run.boards.front();
     nlohmann::json channels = nlohmann::json::array();
     for (const auto& c : board.channels)
-        channels.push_back({{"channel", c.channel},
-                            {"mode", channelModeName(c.mode)},
-                            {"reference", c.reference},
-                            {"low", c.low},
-                            {"high", c.high},
-                            {"mean", c.mean},
-                            {"min", c.min},
-                            {"max", c.max},
-                            {"sd", c.sd},
-                            {"pass", c.pass}});
-    return {{"runId", run.id},
-            {"startedAt", run.startedAt},
-            {"endedAt", run.endedAt},
-            {"stationId", run.stationId},
-            {"operator", run.operatorName},
-            {"headGuid", run.headGuid},
-            {"deviceType", run.deviceType},
-            {"firmwareVersion", run.firmwareVersion},
-            {"stationVersion", run.stationVersion},
-            {"setupHash", run.setupHash},
-            {"cycleCount", run.cycleCount},
-            {"row", board.row},
-            {"col", board.col},
-            {"index", board.index},
-            {"serial", board.serial},
-            {"verdict", verdictName(board.verdict)},
-            {"failedCycles", board.failedCycles},
-            {"pearson", optionalJson(board.pearson)},
-            {"pearsonThreshold", optionalJson(board.pearsonThreshold)},
-            {"channels", std::move(channels)}};
+        channels.push_back(channelJson(c, channelModeName(c.mode)));
+    nlohmann::json fields = runFieldsJson(run);
+    fields.update(boardFieldsJson(board));
+    fields["channels"] = std::move(channels);
+    return fields;
 }
 
 void exportJson(ResultsStore& store, const ResultsStore::Filter& filter, std::ostream& out)
