@@ -7,6 +7,7 @@
 #include "HeadSession.h"
 #include "MeasureTally.h"
 #include "StopSignal.h"
+#include "results/ResultJson.h"
 #include "results/ResultsStore.h"
 #include "station/KeptResultsTexts.h"
 #include "station/ResultsRecording.h"
@@ -26,11 +27,6 @@ namespace cli {
 namespace {
 
 using namespace std::chrono_literals;
-
-nlohmann::json optionalNumber(const std::optional<double>& value)
-{
-    return value ? nlohmann::json(*value) : nlohmann::json();
-}
 
 nlohmann::json boardJson(const BoardSummary& b)
 {
@@ -55,8 +51,8 @@ nlohmann::json boardJson(const BoardSummary& b)
             {"verdict", b.verdict},
             {"failedCycles", b.failedCycles},
             {"measuredCycles", b.measuredCycles},
-            {"pearson", optionalNumber(b.pearson)},
-            {"pearsonThreshold", optionalNumber(b.pearsonThreshold)},
+            {"pearson", optionalJson(b.pearson)},
+            {"pearsonThreshold", optionalJson(b.pearsonThreshold)},
             {"failing", b.failing},
             {"channels", channels}};
 }
