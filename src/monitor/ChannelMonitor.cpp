@@ -98,9 +98,13 @@ void ChannelMonitor::buildLayout(bool english)
     pause_->setCheckable(true);
     connect(pause_, &QPushButton::toggled, this, [this](bool paused) { trend_->setPaused(paused); });
     auto* saveChart = new QPushButton(say(TextId::MonitorSaveChart), this);
-    connect(saveChart, &QPushButton::clicked, this, &ChannelMonitor::askSaveChart);
+    connect(saveChart, &QPushButton::clicked, this, [this] {
+        askToWrite(TextId::MonitorPngFilter, QStringLiteral(".png"), &ChannelMonitor::saveChartPng);
+    });
     auto* exportCsv = new QPushButton(say(TextId::MonitorExportCsv), this);
-    connect(exportCsv, &QPushButton::clicked, this, &ChannelMonitor::askExportCsv);
+    connect(exportCsv, &QPushButton::clicked, this, [this] {
+        askToWrite(TextId::MonitorCsvFilter, QStringLiteral(".csv"), &ChannelMonitor::exportCsv);
+    });
 
     auto* controls = new QHBoxLayout();
     controls->addWidget(windowLabel);
@@ -282,28 +286,16 @@ bool ChannelMonitor::exportCsv(const QString& path, QString* error)
     return writeWhole(path, monitor::tableCsv(rows, english_), error);
 }
 
-void ChannelMonitor::askSaveChart()
+void ChannelMonitor::askToWrite(TextId filter, const QString& suffix,
+                                bool (ChannelMonitor::*write)(const QString&, QString*))
 {
-    const QString path = QFileDialog::getSaveFileName(this, QString(), QString(),
-                                                      texts::qtext(TextId::MonitorPngFilter, english_));
+    const QString path =
+        QFileDialog::getSaveFileName(this, QString(), QString(), texts::qtext(filter, english_));
     if (path.isEmpty())
         return;
-    const QString file = path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? path : path + ".png";
+    const QString file = path.endsWith(suffix, Qt::CaseInsensitive) ? path : path + suffix;
     QString error;
-    if (!saveChartPng(file, &error))
-        uikit::message(this, texts::qtext(TextId::MonitorSaveFailed, english_).arg(file, error),
-                       QMessageBox::Warning);
-}
-
-void ChannelMonitor::askExportCsv()
-{
-    const QString path = QFileDialog::getSaveFileName(this, QString(), QString(),
-                                                      texts::qtext(TextId::MonitorCsvFilter, english_));
-    if (path.isEmpty())
-        return;
-    const QString file = path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) ? path : path + ".csv";
-    QString error;
-    if (!exportCsv(file, &error))
+    if (!(this->*write)(file, &error))
         uikit::message(this, texts::qtext(TextId::MonitorSaveFailed, english_).arg(file, error),
                        QMessageBox::Warning);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "monitor/MonitorRows.h"
+#include "texts/Texts.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -60,8 +61,9 @@ private:
     void updateTrend();
     void fitColumns();
     std::vector<int> trendChannels() const;
-    void askSaveChart();
-    void askExportCsv();
+    // Asks for a file (its suffix added when missing) and writes it with `write`; says why not.
+    void askToWrite(texts::TextId filter, const QString& suffix,
+                    bool (ChannelMonitor::*write)(const QString&, QString*));
 
     MonitorSource& source_;
     int row_;
